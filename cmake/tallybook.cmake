@@ -1,0 +1,34 @@
+# tallybook_library(NAME <target> [QT] [DEPS <libs...>] [TEST_DEPS <libs...>])
+#
+# Builds every .cc of the calling folder, except *_test.cc and *_bench.cc,
+# into one static library, and every *_test.cc into one test program
+# <target>_tests registered with CTest test by test. QT turns on moc for
+# folders that hold Qt windows or the Qt platform.
+function(tallybook_library)
+  cmake_parse_arguments(TL "QT" "NAME" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cc)
+  file(GLOB qrc CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  list(FILTER sources EXCLUDE REGEX "_(test|bench)\\.cc$")
+  list(FILTER sources EXCLUDE REGEX "/main\\.cc$")
+
+  add_library(${TL_NAME} STATIC ${sources} ${headers} ${qrc})
+  target_link_libraries(${TL_NAME} PUBLIC ${TL_DEPS})
+  if(TL_QT)
+    set_target_properties(${TL_NAME} PROPERTIES AUTOMOC ON AUTORCC ON)
+  endif()
+
+  if(tests)
+    add_executable(${TL_NAME}_tests ${tests})
+    target_link_libraries(${TL_NAME}_tests PRIVATE ${TL_NAME} ${TL_TEST_DEPS}
+                          GTest::gtest GTest::gmock GTest::gtest_main)
+    if(TL_QT)
+      set_target_properties(${TL_NAME}_tests PROPERTIES AUTOMOC ON)
+    endif()
+    gtest_discover_tests(${TL_NAME}_tests
+      DISCOVERY_MODE PRE_TEST
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TALLYBOOK_BINARY_DIR=${CMAKE_BINARY_DIR};TALLYBOOK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endif()
+endfunction()
