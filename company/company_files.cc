@@ -1,0 +1,200 @@
+#include "company/company_files.h"
+
+#include <cstring>
+#include <filesystem>
+
+#include "company/keys.h"
+#include "company/text.h"
+
+namespace tallybook::company {
+namespace {
+
+// The raw builders copy the bytes into a record first: the store hands out
+// plain byte buffers with no alignment promise.
+template <typename Record>
+std::string BuildRawKey(const uint8_t* bytes, int key_no) {
+  Record record;
+  std::memcpy(&record, bytes, sizeof(Record));
+  return BuildKey(record, key_no);
+}
+
+std::vector<int> InOrder(int key_count) {
+  std::vector<int> order;
+  for (int k = 1; k <= key_count; ++k) order.push_back(k);
+  return order;
+}
+
+const FileDescription kCompanyList{
+    CompanyFile::kCompanyList,
+    0,
+    kCompanyListName,
+    static_cast<int>(sizeof(CompanyRecord)),
+    {{kCompanyNoKeyLength, false}, {kCompanyNameKeyLength, true}},
+    &BuildRawKey<CompanyRecord>,
+    InOrder(2),
+    "I am going to create a new, empty company file.",
+    "Companies",
+    ModifyKind::kGuarded,
+};
+
+const FileDescription kProducts{
+    CompanyFile::kProducts,
+    'P',
+    nullptr,
+    static_cast<int>(sizeof(ProductRecord)),
+    {{kProductCodeKeyLength, false}, {kProductDescriptionKeyLength, true}},
+    &BuildRawKey<ProductRecord>,
+    InOrder(2),
+    "I am going to create a new, empty product file for this company.",
+    "Products",
+    ModifyKind::kGuarded,
+};
+
+const FileDescription kCustomers{
+    CompanyFile::kCustomers,
+    'C',
+    nullptr,
+    static_cast<int>(sizeof(CustomerRecord)),
+    {{kCustomerNameKeyLength, false}, {kCustomerNoKeyLength, true}},
+    &BuildRawKey<CustomerRecord>,
+    InOrder(2),
+    "I am going to create a new, empty customer file for this company.",
+    "Customers",
+    ModifyKind::kGuarded,
+};
+
+const FileDescription kLines{
+    CompanyFile::kLines,
+    'D',
+    nullptr,
+    static_cast<int>(sizeof(LineRecord)),
+    {{kLineSortDateKeyLength, true}, {kLineInvoiceNoKeyLength, true}},
+    &BuildRawKey<LineRecord>,
+    InOrder(2),
+    "",
+    "Detail Records",
+    ModifyKind::kPlain,
+};
+
+// Key 2 (customer number) moves last, after the invoice-number and date
+// keys.
+const FileDescription kTransactions{
+    CompanyFile::kTransactions,
+    'I',
+    nullptr,
+    static_cast<int>(sizeof(TransactionRecord)),
+    {{kTransInvoiceNoKeyLength, true},
+     {kTransCustomerNoKeyLength, true},
+     {kTransSortDateKeyLength, true},
+     {kTransKeyCodeKeyLength, true},
+     {kTransTypeInvoiceKeyLength, true},
+     {kTransPaidSortDateKeyLength, true}},
+    &BuildRawKey<TransactionRecord>,
+    {1, 3, 4, 5, 6, 2},
+    "I am going to create a new, empty invoice file for this company.",
+    "Invoices",
+    ModifyKind::kGuarded,
+};
+
+const FileDescription kMemos{
+    CompanyFile::kMemos,
+    'M',
+    nullptr,
+    static_cast<int>(sizeof(MemoRecord)),
+    {{kMemoInvoiceNoKeyLength, false}},
+    &BuildRawKey<MemoRecord>,
+    InOrder(1),
+    "",
+    "Memo Records",
+    ModifyKind::kPlain,
+};
+
+}  // namespace
+
+const FileDescription& CompanyListFile() { return kCompanyList; }
+const FileDescription& ProductFile() { return kProducts; }
+const FileDescription& CustomerFile() { return kCustomers; }
+const FileDescription& LineFile() { return kLines; }
+const FileDescription& TransactionFile() { return kTransactions; }
+const FileDescription& MemoFile() { return kMemos; }
+
+const FileDescription& DescriptionOf(CompanyFile file) {
+  switch (file) {
+    case CompanyFile::kCompanyList: return kCompanyList;
+    case CompanyFile::kProducts: return kProducts;
+    case CompanyFile::kCustomers: return kCustomers;
+    case CompanyFile::kLines: return kLines;
+    case CompanyFile::kTransactions: return kTransactions;
+    case CompanyFile::kMemos: return kMemos;
+  }
+  return kCompanyList;
+}
+
+std::string CompanyFileName(std::string_view company_no, char letter) {
+  std::string name = Trim(company_no);
+  name.push_back(letter);
+  if (name.size() > 8) name.resize(8);
+  return name;
+}
+
+std::string BaseNameOf(const FileDescription& file,
+                       std::string_view company_no) {
+  if (file.letter == 0) return file.fixed_name;
+  return CompanyFileName(company_no, file.letter);
+}
+
+std::string DataPath(const std::string& data_dir, const std::string& base) {
+  if (data_dir.empty()) return base;
+  return (std::filesystem::path(data_dir) / base).string();
+}
+
+std::string FilePathOf(const FileDescription& file,
+                       const std::string& data_dir,
+                       std::string_view company_no) {
+  return DataPath(data_dir, BaseNameOf(file, company_no));
+}
+
+store::KeyBuilder StoreKeyBuilder(const FileDescription& file) {
+  const RawKeyBuilder build = file.build_key;
+  const int key_count = file.KeyCount();
+  return [build, key_count](const uint8_t* record, int key_no,
+                            std::string* key) {
+    if (key_no < 1 || key_no > key_count) return false;
+    *key = build(record, key_no);
+    return true;
+  };
+}
+
+bool CreateCompanyFile(store::Engine& engine, const FileDescription& file,
+                       const std::string& data_dir,
+                       std::string_view company_no) {
+  return engine.CreateFileBlock(FilePathOf(file, data_dir, company_no),
+                                file.record_length, file.keys);
+}
+
+bool CreateCompanyListFile(store::Engine& engine,
+                           const std::string& data_dir) {
+  return CreateCompanyFile(engine, kCompanyList, data_dir, "");
+}
+bool CreateProductFile(store::Engine& engine, const std::string& data_dir,
+                       std::string_view company_no) {
+  return CreateCompanyFile(engine, kProducts, data_dir, company_no);
+}
+bool CreateCustomerFile(store::Engine& engine, const std::string& data_dir,
+                        std::string_view company_no) {
+  return CreateCompanyFile(engine, kCustomers, data_dir, company_no);
+}
+bool CreateLineFile(store::Engine& engine, const std::string& data_dir,
+                    std::string_view company_no) {
+  return CreateCompanyFile(engine, kLines, data_dir, company_no);
+}
+bool CreateTransactionFile(store::Engine& engine, const std::string& data_dir,
+                           std::string_view company_no) {
+  return CreateCompanyFile(engine, kTransactions, data_dir, company_no);
+}
+bool CreateMemoFile(store::Engine& engine, const std::string& data_dir,
+                    std::string_view company_no) {
+  return CreateCompanyFile(engine, kMemos, data_dir, company_no);
+}
+
+}  // namespace tallybook::company
