@@ -1,8 +1,10 @@
 // The common dialogs: open file, save file, choose folder, choose font.
 //
 // Each returns the user's choice, or std::nullopt when the user cancelled.
-// File names are Windows-1252 like every other text; the implementation
-// converts them to and from the file system's names.
+// Captions and filter texts are Windows-1252 like every other text. Paths,
+// in both directions, are the file system's own bytes, ready for open():
+// a path the user picked must open the very file they picked, whatever
+// characters its name holds.
 #ifndef TALLYBOOK_PLATFORM_DIALOGS_H_
 #define TALLYBOOK_PLATFORM_DIALOGS_H_
 
