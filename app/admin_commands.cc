@@ -1,0 +1,70 @@
+#include "app/admin_commands.h"
+
+#include <algorithm>
+
+namespace tallybook::admin {
+
+const std::vector<AdminCommand>& AdminCommands() {
+  static const std::vector<AdminCommand> commands = {
+      {"info", 1, 1, "BASE", "data header and every key header", RunInfo},
+      {"keys", 2, 2, "BASE K", "entries of key K in key order", RunKeys},
+      {"check", 1, 1, "BASE", "verify headers, free chains and B-trees",
+       RunCheck},
+  };
+  return commands;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: tallybook-admin COMMAND ARGUMENTS\n"
+         "commands:\n";
+  size_t width = 16;  // room for "restore DIR SRC"
+  for (const AdminCommand& c : AdminCommands()) {
+    width = std::max(width, std::string(c.name).size() + 1 +
+                                std::string(c.arguments).size());
+  }
+  for (const AdminCommand& c : AdminCommands()) {
+    std::string call = std::string(c.name) + " " + c.arguments;
+    out << "  " << call << std::string(width - call.size() + 2, ' ')
+        << c.summary << "\n";
+  }
+  out << "BASE is the path of a file block without extension "
+         "(BASE.DAT, BASE.IX).\n"
+         "Exit status: 0 done, 1 failed or defects found, 2 usage error.\n";
+}
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "tallybook-admin: " << message << "\n";
+  return kExitFailed;
+}
+
+int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
+             std::ostream& err) {
+  if (args.empty()) {
+    PrintUsage(err);
+    return kExitUsage;
+  }
+  const std::string& name = args[0];
+  if (name == "help" || name == "--help" || name == "-h") {
+    PrintUsage(out);
+    return kExitOk;
+  }
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  const int given = static_cast<int>(rest.size());
+  bool known = false;
+  for (const AdminCommand& c : AdminCommands()) {
+    if (name != c.name) continue;
+    known = true;
+    if (given >= c.min_args && given <= c.max_args) {
+      return c.run(rest, out, err);
+    }
+  }
+  if (known) {
+    err << "tallybook-admin: wrong number of arguments for " << name << "\n";
+  } else {
+    err << "tallybook-admin: unknown command \"" << name << "\"\n";
+  }
+  PrintUsage(err);
+  return kExitUsage;
+}
+
+}  // namespace tallybook::admin
