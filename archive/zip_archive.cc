@@ -331,6 +331,11 @@ ArchiveStatus ZipReader::Open(const std::string& path) {
     return ArchiveStatus::Error("Unable to open " + Quoted(path) +
                                 ": not a regular file");
   }
+  if (st.st_size == 0) {
+    // libzip takes an empty file for a new, empty archive.
+    return ArchiveStatus::Error("Unable to open " + Quoted(path) + ": " +
+                                ZipReason(ZIP_ER_NOZIP));
+  }
   int code = 0;
   zip_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
   if (zip_ == nullptr) {

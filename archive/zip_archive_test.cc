@@ -255,6 +255,10 @@ TEST_F(ZipArchiveTest, ReaderRefusesMissingForeignAndTruncatedArchives) {
   EXPECT_EQ(reader.Open((root_ / "text.zip").string()).message,
             "Unable to open \"" + (root_ / "text.zip").string() + "\": Not a zip archive");
 
+  WriteAll(root_ / "empty.zip", "");
+  EXPECT_EQ(reader.Open((root_ / "empty.zip").string()).message,
+            "Unable to open \"" + (root_ / "empty.zip").string() + "\": Not a zip archive");
+
   fs::path zip = root_ / "a.zip";
   ASSERT_TRUE(Archive(zip, {{"1P.DAT", Noise(5000, 4)}, {"2P.DAT", Noise(5000, 5)}}).ok());
   std::string whole = ReadAll(zip);
