@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/qt/help_window.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_messages.h"
+#include "platform/qt/qt_printer.h"
+#include "platform/qt/qt_progress_window.h"
+#include "platform/qt/single_instance.h"
+#include "platform/qt/text_codec.h"
+
+namespace tallybook::platform::qt {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "qt_platform_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class QtPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override { App(); }
+};
+
+TEST_F(QtPlatformTest, Windows1252MapsEuroUmlautAndSurvivesEveryByte) {
+  EXPECT_EQ(ToQString("\x80"), QString(QChar(0x20AC)));
+  EXPECT_EQ(ToQString("\xE4"), QString(QChar(0x00E4)));
+  EXPECT_EQ(ToQString("\x93Hi\x94"), QStringLiteral("\u201CHi\u201D"));
+  EXPECT_EQ(FromQString(QString(QChar(0x20AC))), "\x80");
+  EXPECT_EQ(FromQString(QStringLiteral("M\u00FCller")), "M\xFCller");
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  EXPECT_EQ(FromQString(ToQString(all)), all);
+  // No Windows-1252 byte for these: a question mark each, nothing dropped.
+  EXPECT_EQ(FromQString(QStringLiteral("a\u4E2Db\u0394")), "a?b?");
+}
+
+// Answers the next message box from inside its event loop.
+void AnswerNextBox(std::function<void(QMessageBox*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr) << "no message box is open";
+    act(box);
+  });
+}
+
+TEST_F(QtPlatformTest, QuestionBoxHasYesNoAndReturnsTheButtonClicked) {
+  QtMessages messages;
+  QString seen_text, seen_caption;
+  QMessageBox::Icon seen_icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons seen_buttons;
+  QAbstractButton* seen_default = nullptr;
+  AnswerNextBox([&](QMessageBox* box) {
+    seen_text = box->text();
+    seen_caption = box->windowTitle();
+    seen_icon = box->icon();
+    seen_buttons = box->standardButtons();
+    seen_default = box->defaultButton();
+    box->button(QMessageBox::No)->click();
+  });
+  const bool yes =
+      Confirm(messages, "Rebuild", "Index file is defective.  Rebuild?");
+  EXPECT_FALSE(yes);
+  EXPECT_EQ(seen_text, QStringLiteral("Index file is defective.  Rebuild?"));
+  EXPECT_EQ(seen_caption, QStringLiteral("Rebuild"));
+  EXPECT_EQ(seen_icon, QMessageBox::Question);
+  EXPECT_EQ(seen_buttons, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_NE(seen_default, nullptr);
+}
+
+TEST_F(QtPlatformTest, ClosingABoxAnswersCancelOrNo) {
+  QtMessages messages;
+  AnswerNextBox([](QMessageBox* box) { box->reject(); });
+  EXPECT_EQ(AskYesNoCancel(messages, "", "Save?"), Answer::kCancel);
+  AnswerNextBox([](QMessageBox* box) { box->reject(); });
+  EXPECT_FALSE(Confirm(messages, "", "Exit anyway?"));
+}
+
+TEST_F(QtPlatformTest, NoticeBoxesShowTheirKindAndTextInWindows1252) {
+  QtMessages messages;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString text;
+  AnswerNextBox([&](QMessageBox* box) {
+    icon = box->icon();
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ShowError(messages, "", "Price \x80 5 <b>");
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(text, QStringLiteral("Price \u20AC 5 <b>"));
+}
+
+TEST_F(QtPlatformTest, PdfFallbackWritesANamedPdfAndNeverOverwrites) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string folder = PathFromQString(dir.filePath("Printouts"));
+  QtPrinter printer(folder);
+  printer.SetAlwaysPdf(true);
+  for (int round = 0; round < 2; ++round) {
+    auto canvas = printer.BeginJob("Invoice 1001/A");
+    ASSERT_NE(canvas, nullptr) << printer.LastError();
+    EXPECT_GT(canvas->PageWidth(), 2000);
+    EXPECT_GT(canvas->PageHeight(), 2800);
+    canvas->TextOut(100, 100, "INVOICE");
+    EXPECT_GT(canvas->TextWidth("INVOICE"), 0);
+    canvas->Rectangle({50, 50, 500, 300});
+    canvas->NewPage();
+    canvas->TextOut(100, 100, "Page 2");
+    const PrintJobStatus status = canvas->EndJob();
+    EXPECT_TRUE(status.ok) << status.error;
+    EXPECT_TRUE(status.to_file);
+    const std::string expected =
+        folder + (round == 0 ? "/Invoice 1001_A.pdf" : "/Invoice 1001_A (2).pdf");
+    EXPECT_EQ(status.destination, expected);
+    QFile file(PathToQString(expected));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(4), QByteArray("%PDF"));
+  }
+}
+
+TEST_F(QtPlatformTest, AbortedPdfJobLeavesNoFile) {
+  QTemporaryDir dir;
+  QtPrinter printer(PathFromQString(dir.path()));
+  printer.SetAlwaysPdf(true);
+  auto canvas = printer.BeginJob("Labels");
+  ASSERT_NE(canvas, nullptr);
+  canvas->TextOut(0, 0, "x");
+  canvas->Abort();
+  EXPECT_FALSE(QFile::exists(dir.filePath("Labels.pdf")));
+  EXPECT_FALSE(canvas->DrawBitmap({0, 0, 1, 1}, "/no/such.bmp"));
+}
+
+TEST_F(QtPlatformTest, PdfFolderThatCannotBeMadeRefusesTheJob) {
+  QTemporaryDir dir;
+  QFile blocker(dir.filePath("file"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  QtPrinter printer(PathFromQString(dir.filePath("file/Printouts")));
+  printer.SetAlwaysPdf(true);
+  EXPECT_EQ(printer.BeginJob("Report"), nullptr);
+  EXPECT_NE(printer.LastError().find("Cannot create the folder"),
+            std::string::npos);
+}
+
+TEST_F(QtPlatformTest, JobTitlesBecomeSafeFileNames) {
+  EXPECT_EQ(QtPrinter::FileNameForTitle("Statement: 10/31"),
+            QStringLiteral("Statement_ 10_31"));
+  EXPECT_EQ(QtPrinter::FileNameForTitle("  "), QStringLiteral("Printout"));
+  EXPECT_EQ(QtPrinter::FileNameForTitle("../x"), QStringLiteral("_x"));
+  EXPECT_EQ(QtPrinter::FileNameForTitle("Caf\xE9"), QStringLiteral("Caf\u00E9"));
+}
+
+TEST_F(QtPlatformTest, HelpOpensTopicsAndShowsContentsForUnknownOnes) {
+  for (const char* topic :
+       {"backupdata", "AgingChart", "EMMode", "VkCalendar", "EditTerms",
+        "Company", "CompanyAddress", "invoptions", "GeneralOpts",
+        "formlayout", "prnenv", "SalesMsg", "SysGraphics",
+        "Frequent Asked Questions"}) {
+    EXPECT_TRUE(HelpWindow::HasTopic(topic)) << topic;
+  }
+  EXPECT_EQ(HelpWindow::HelpPageName("Frequent Asked Questions"),
+            QStringLiteral("frequent_asked_questions.html"));
+  HelpWindow help;
+  help.ShowHelp("AgingChart");
+  ASSERT_NE(help.browser(), nullptr);
+  EXPECT_TRUE(help.window()->isVisible());
+  EXPECT_EQ(help.browser()->source().toString(),
+            QStringLiteral("qrc:/help/agingchart.html"));
+  EXPECT_FALSE(help.browser()->toPlainText().isEmpty());
+  help.ShowHelp("NoSuchTopic<x>");
+  EXPECT_TRUE(help.browser()->toPlainText().contains(
+      QStringLiteral("There is no help page for \"NoSuchTopic<x>\" yet.")));
+  help.CloseHelp();
+  EXPECT_FALSE(help.window()->isVisible());
+}
+
+TEST_F(QtPlatformTest, SecondHolderOfTheDataDirectoryLockIsRefused) {
+  QTemporaryDir dir;
+  SingleInstance first(dir.path());
+  ASSERT_EQ(first.Acquire(), SingleInstance::Result::kFirst);
+  QSignalSpy raised(&first, &SingleInstance::activationRequested);
+  SingleInstance second(dir.path());
+  EXPECT_EQ(second.Acquire(), SingleInstance::Result::kOtherRaised);
+  EXPECT_TRUE(raised.count() > 0 || raised.wait(5000));
+
+  // Another directory is another program's business.
+  QTemporaryDir other;
+  SingleInstance elsewhere(other.path());
+  EXPECT_EQ(elsewhere.Acquire(), SingleInstance::Result::kFirst);
+}
+
+TEST_F(QtPlatformTest, LockIsFreeAgainAfterTheHolderEnds) {
+  QTemporaryDir dir;
+  {
+    SingleInstance first(dir.path());
+    ASSERT_EQ(first.Acquire(), SingleInstance::Result::kFirst);
+  }
+  SingleInstance next(dir.path());
+  EXPECT_EQ(next.Acquire(), SingleInstance::Result::kFirst);
+}
+
+TEST_F(QtPlatformTest, LockInAMissingDirectoryFailsWithAReason) {
+  SingleInstance instance(QStringLiteral("/no/such/tallybook/dir"));
+  EXPECT_EQ(instance.Acquire(), SingleInstance::Result::kFailed);
+  EXPECT_TRUE(instance.error().contains(QStringLiteral("/no/such/tallybook/dir")));
+}
+
+TEST_F(QtPlatformTest, MissingCalculatorsAndBadUrlsReportFailure) {
+  QtDesktop desktop({QStringLiteral("no-such-calculator-program")});
+  EXPECT_FALSE(desktop.StartCalculator());
+  EXPECT_FALSE(desktop.OpenUrl("not a web address"));
+  EXPECT_FALSE(QtDesktop::DefaultCalculators().isEmpty());
+}
+
+TEST_F(QtPlatformTest, ProgressWindowShowsLinesAndHearsCancel) {
+  QtProgressWindow progress;
+  progress.SetCaption("Rebuild Status");
+  progress.SetLine(1, "Working...");
+  progress.SetLine(3, "out of range");
+  progress.Show();
+  EXPECT_TRUE(progress.dialog()->isVisible());
+  EXPECT_EQ(progress.dialog()->windowTitle(), QStringLiteral("Rebuild Status"));
+  EXPECT_EQ(progress.LineText(1), QStringLiteral("Working..."));
+  EXPECT_FALSE(progress.CancelRequested());
+  progress.SetCancellable(true);
+  progress.cancel_button()->click();
+  EXPECT_TRUE(progress.CancelRequested());
+  progress.ClearLines();
+  EXPECT_TRUE(progress.LineText(1).isEmpty());
+  progress.Hide();
+  EXPECT_FALSE(progress.dialog()->isVisible());
+
+  QtGaugeWindow gauge;
+  gauge.SetPercent(250);
+  EXPECT_EQ(gauge.bar()->value(), 100);
+  gauge.SetStatus("Adding C001.DAT");
+  EXPECT_EQ(gauge.status_label()->text(), QStringLiteral("Adding C001.DAT"));
+}
+
+TEST_F(QtPlatformTest, FileFiltersMatchEitherCase) {
+  EXPECT_EQ(FilterString({{"Label Files (*.LBL)", "*.LBL"},
+                          {"All Files", "*"}}),
+            QStringLiteral("Label Files (*.LBL *.lbl);;All Files (*)"));
+}
+
+}  // namespace
+}  // namespace tallybook::platform::qt
