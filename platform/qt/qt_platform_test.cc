@@ -11,6 +11,7 @@
 #include "platform/qt/help_window.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_font.h"
 #include "platform/qt/qt_messages.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_progress_window.h"
@@ -252,6 +253,25 @@ TEST_F(QtPlatformTest, FileFiltersMatchEitherCase) {
   EXPECT_EQ(FilterString({{"Label Files (*.LBL)", "*.LBL"},
                           {"All Files", "*"}}),
             QStringLiteral("Label Files (*.LBL *.lbl);;All Files (*)"));
+}
+
+TEST_F(QtPlatformTest, FontColourHasRedInTheLowByteAndStyleBitsRoundTrip) {
+  EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));
+  EXPECT_EQ(ToQColor(0xFF0000), QColor(0, 0, 255));
+  EXPECT_EQ(FromQColor(QColor(0, 128, 255)), 0xFF8000u);
+  Font font;
+  font.name = "Courier New";
+  font.size_points = 12;
+  font.color = MakeColor(0, 0, 255);
+  font.style = kFontBold | kFontStrikeOut;
+  const QFont qfont = ToQFont(font);
+  EXPECT_TRUE(qfont.bold());
+  EXPECT_FALSE(qfont.italic());
+  EXPECT_TRUE(qfont.strikeOut());
+  EXPECT_EQ(FromQFont(qfont, ToQColor(font.color)), font);
+  // A zero size from a damaged option record still gives a usable font.
+  font.size_points = 0;
+  EXPECT_EQ(ToQFont(font).pointSize(), 10);
 }
 
 }  // namespace
