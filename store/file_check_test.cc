@@ -434,15 +434,12 @@ TEST_F(FileCheckTest, DataFileShorterThanHighestRecord) {
   EXPECT_THAT(defects, Not(Contains(HasSubstr("refers to record 39 "))));
 }
 
-TEST_F(FileCheckTest, FreeChainCycleIsReported) {
+TEST_F(FileCheckTest, RecordFreeChainDefects) {
   Write(SoundBlock());
   Patch32(".DAT", 64 * 24, 65);  // 65 -> 64 -> 65
   EXPECT_THAT(CheckFileBlockFiles(base_),
               ElementsAre("data file: free chain: record 64 links back to "
                           "record 65 (a cycle)"));
-}
-
-TEST_F(FileCheckTest, FreeChainLinkOutsideTheFileIsReported) {
   Write(SoundBlock());
   Patch32(".DAT", 64 * 24, 66);
   EXPECT_THAT(CheckFileBlockFiles(base_),
@@ -453,17 +450,11 @@ TEST_F(FileCheckTest, FreeChainLinkOutsideTheFileIsReported) {
   EXPECT_THAT(CheckFileBlockFiles(base_),
               ElementsAre("data file: free chain: the free head links to -7 "
                           "(outside -1..65)"));
-}
-
-TEST_F(FileCheckTest, FreeChainLengthMustMatchFreeCount) {
   Write(SoundBlock());
   Patch32(".DAT", 4, 3);
   EXPECT_THAT(CheckFileBlockFiles(base_),
               ElementsAre("data file: free chain holds 2 records, the header "
                           "says 3"));
-}
-
-TEST_F(FileCheckTest, FreeRecordInUseIsReported) {
   Write(SoundBlock());
   Patch32(".DAT", 0, 5);  // record 5 is in use (mark 0)
   EXPECT_THAT(CheckFileBlockFiles(base_),
@@ -577,15 +568,12 @@ TEST_F(FileCheckTest, ShorterKeySortsFirst) {
                           "the entry before it"));
 }
 
-TEST_F(FileCheckTest, DuplicateOrderFollowsReference) {
+TEST_F(FileCheckTest, DuplicatesOrderByReferenceOnlyWhenAllowed) {
   Write(SoundBlock());
   Patch32(".IX", 1 * kSlot + kKey2Offset + 6, 6);  // ("X", 6) before ("X", 5)
   EXPECT_THAT(CheckFileBlockFiles(base_),
               ElementsAre("key 2: page 1 entry 2 (\"X\", record 5) is out of "
                           "order after \"X\", record 6"));
-}
-
-TEST_F(FileCheckTest, DuplicateInUniqueKeyIsReported) {
   BlockSpec block = SoundBlock();
   block.keys[1].duplicates = false;
   Write(block);
