@@ -371,7 +371,12 @@ ArchiveStatus ZipReader::ReadEntry(
   std::vector<char> buffer(kBlockSize);
   uint64_t total = 0;
   ArchiveStatus status;
-  if (percent) percent(0);
+  int told = -1;
+  auto tell = [&](int p) {
+    if (percent && p != told) percent(p);
+    told = p;
+  };
+  tell(0);
   for (;;) {
     zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
     if (got < 0) {
@@ -390,14 +395,14 @@ ArchiveStatus ZipReader::ReadEntry(
       status = sink(buffer.data(), static_cast<size_t>(got));
       if (!status.ok()) break;
     }
-    if (percent && entry.size > 0) percent(static_cast<int>(total * 100 / entry.size));
+    if (entry.size > 0) tell(static_cast<int>(total * 100 / entry.size));
   }
   zip_fclose(file);
   if (status.ok() && total != entry.size) {
     status = ArchiveStatus::Error("Unable to read " + where +
                                   ": the entry is shorter than recorded");
   }
-  if (status.ok() && percent) percent(100);
+  if (status.ok()) tell(100);
   return status;
 }
 
