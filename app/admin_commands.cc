@@ -10,6 +10,8 @@ const std::vector<AdminCommand>& AdminCommands() {
       {"keys", 2, 2, "BASE K", "entries of key K in key order", RunKeys},
       {"check", 1, 1, "BASE", "verify headers, free chains and B-trees",
        RunCheck},
+      {"backup", 2, 2, "DIR DEST", "back up the data files of DIR into DEST/VkBackup.zip", RunBackupCommand},
+      {"restore", 2, 2, "DIR SRC", "restore DIR from SRC (a folder or the zip)", RunRestoreCommand},
   };
   return commands;
 }
