@@ -24,6 +24,8 @@ namespace {
 //   16      4      number of keys
 //   20      1      in-update flag
 constexpr int kHeaderBytes = 21;
+constexpr int kFreeHeadOffset = 0;
+constexpr int kFreeCountOffset = 4;
 constexpr int kHighestOffset = 8;
 constexpr int kRecordLengthOffset = 12;
 constexpr int kKeyCountOffset = 16;
@@ -141,6 +143,93 @@ void MarkInUpdate(IoContext* io, const std::string& path) {
   const uint8_t flag = 1;
   file.Write(kInUpdateOffset, &flag, 1);
   file.Close();
+}
+
+// Whether the counts of a data header describe a file of records records.
+// The engine refuses to open a file block whose header does not, and a free
+// chain that leads into a record in use would hand it out again.
+bool HeaderDescribesFile(const uint8_t* header, int32_t records) {
+  const int32_t free_head = GetInt32(header + kFreeHeadOffset);
+  const int32_t free_count = GetInt32(header + kFreeCountOffset);
+  const int32_t highest = GetInt32(header + kHighestOffset);
+  if (highest != records || free_count < 0 || free_count > highest) {
+    return false;
+  }
+  if (free_head == -1) return free_count == 0;
+  return free_head >= 1 && free_head <= highest && free_count > 0;
+}
+
+// Links every record of the file whose delete mark is not 0 into a fresh
+// free chain, reading the marks through the read-ahead buffer when there is
+// one. Only delete marks of deleted records are written.
+int RelinkFreeChain(OsFile& file, int record_length, int32_t records,
+                    RebuildMemory& memory, int32_t* free_head,
+                    int32_t* free_count) {
+  *free_head = -1;
+  *free_count = 0;
+  const int batch = std::max(1, memory.read_ahead_records());
+  uint8_t* buffer =
+      memory.read_ahead_records() >= 2 ? memory.read_ahead() : nullptr;
+  for (int32_t first = 1; first <= records; first += batch) {
+    const int32_t count = std::min<int32_t>(batch, records - first + 1);
+    for (int32_t i = 0; i < count; ++i) {
+      const int64_t offset = static_cast<int64_t>(first + i) * record_length;
+      uint8_t mark[4];
+      if (buffer != nullptr) {
+        if (i == 0) {
+          if (int err = file.Read(offset, buffer,
+                                  static_cast<size_t>(count) * record_length)) {
+            return err;
+          }
+        }
+        std::memcpy(mark, buffer + static_cast<size_t>(i) * record_length, 4);
+      } else if (int err = file.Read(offset, mark, 4)) {
+        return err;
+      }
+      if (GetInt32(mark) == 0) continue;
+      PutInt32(mark, *free_head);
+      if (int err = file.Write(offset, mark, 4)) return err;
+      *free_head = first + i;
+      ++*free_count;
+    }
+  }
+  return 0;
+}
+
+// Gives the data header the new number of keys and a clear in-update flag;
+// the other fields are kept when they describe the file. Otherwise (a
+// header never written back after a crash) highest becomes the records in
+// the file and the free chain is linked afresh from the delete marks, so
+// that no record in use is handed out again. Returns 0 or the file error.
+int RewriteDataHeader(IoContext* io, const std::string& path,
+                      uint8_t header[kHeaderBytes], int32_t records,
+                      int32_t key_count, RebuildMemory& memory) {
+  OsFile file(io);
+  if (int err = file.Open(path, OpenMode::kReadWrite)) return err;
+  bool sound = HeaderDescribesFile(header, records);
+  if (sound && GetInt32(header + kFreeHeadOffset) != -1) {
+    const int64_t offset =
+        static_cast<int64_t>(GetInt32(header + kFreeHeadOffset)) *
+        GetInt32(header + kRecordLengthOffset);
+    uint8_t mark[4];
+    if (int err = file.Read(offset, mark, 4)) return err;
+    sound = GetInt32(mark) != 0;
+  }
+  if (!sound) {
+    int32_t free_head = -1;
+    int32_t free_count = 0;
+    if (int err = RelinkFreeChain(file, GetInt32(header + kRecordLengthOffset),
+                                  records, memory, &free_head, &free_count)) {
+      return err;
+    }
+    PutInt32(header + kFreeHeadOffset, free_head);
+    PutInt32(header + kFreeCountOffset, free_count);
+    PutInt32(header + kHighestOffset, records);
+  }
+  PutInt32(header + kKeyCountOffset, key_count);
+  header[kInUpdateOffset] = 0;
+  if (int err = file.Write(0, header, kHeaderBytes)) return err;
+  return file.Close();
 }
 
 // Copies the records of the work copy into the new, open file block.
@@ -557,6 +646,10 @@ bool ReorganizeDataFile(Engine& engine, const std::string& base,
     engine.CloseFileBlock(handle);
   }
   engine.EraseFileBlock(base);
+  // A new file block whose close failed is still held by the engine, which
+  // will not erase it; its name must go all the same, or the old data could
+  // not be copied back under it.
+  if (FileExists(data_path)) RemoveFile(io, data_path);
   if (!resumed && RenameFile(io, work_path, data_path) != 0) {
     if (CopyFile(io, work_path, data_path) == 0) {
       RemoveFile(io, work_path);
@@ -606,10 +699,8 @@ bool RebuildIndex(Engine& engine, const std::string& base,
   const auto records = static_cast<int32_t>(size / record_length - 1);
 
   RebuildMemory memory;
-  // Records come through the engine's own open data file, one at a time,
-  // so only the record work area is needed.
-  if (outcome.Keep(memory.Allocate(0, record_length, false, record_length,
-                                   allocator)) != 0) {
+  if (outcome.Keep(memory.Allocate(record_length, record_length, false,
+                                   record_length, allocator)) != 0) {
     return outcome.Finish();
   }
 
@@ -623,26 +714,11 @@ bool RebuildIndex(Engine& engine, const std::string& base,
   RemoveFile(io, dump_path);
   io->Reset();
 
-  // The header takes the new number of keys and a clear in-update flag. A
-  // highest record number below the records in the file (a header never
-  // written back) is raised, or records in use would be handed out again.
-  {
-    OsFile file(io);
-    uint8_t fields[kHeaderBytes - kKeyCountOffset] = {};
-    PutInt32(fields, static_cast<int32_t>(keys.size()));
-    int err = file.Open(data_path, OpenMode::kReadWrite);
-    if (err == 0) err = file.Write(kKeyCountOffset, fields, sizeof fields);
-    if (err == 0 && GetInt32(header + kHighestOffset) < records) {
-      uint8_t highest[4];
-      PutInt32(highest, records);
-      err = file.Write(kHighestOffset, highest, sizeof highest);
-    }
-    if (err == 0) err = file.Close();
-    if (outcome.Keep(err) != 0) {
-      file.Close();
-      MarkInUpdate(io, data_path);
-      return outcome.Finish();
-    }
+  if (outcome.Keep(RewriteDataHeader(io, data_path, header, records,
+                                     static_cast<int32_t>(keys.size()),
+                                     memory)) != 0) {
+    MarkInUpdate(io, data_path);
+    return outcome.Finish();
   }
 
   FileHandle handle = kNoFileHandle;

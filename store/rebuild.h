@@ -102,8 +102,11 @@ bool ReorganizeDataFile(Engine& engine, const std::string& base,
 // length above 65,535. Later: 10470 builder failed, 10460 cancelled,
 // 9500 + n the dump could not be written (n: the OS error code, 101 when
 // the OS gave none), or the engine's error; the in-update flag is left set.
-// A header whose highest record number is smaller than the records in the
-// file is raised to them, so no record in use is handed out again.
+// A header whose counts do not describe the file (never written back after
+// a crash: highest is not the records in the file, or the free chain leads
+// into a record in use) gets highest = the records in the file and a free
+// chain linked afresh from the delete marks, so that the file block opens
+// and no record in use is handed out again.
 bool RebuildIndex(Engine& engine, const std::string& base,
                   const std::vector<KeyDescriptor>& keys, int32_t user_value,
                   const RecordHook& hook, bool* dump_written,
