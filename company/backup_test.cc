@@ -133,18 +133,6 @@ TEST(BackupPatternTest, DataFilesMatchWhateverTheirCase) {
   }
 }
 
-TEST_F(BackupTest, ListsOnlyMatchingRegularFilesInNameOrder) {
-  MakeCompanies();
-  std::string error;
-  std::vector<std::string> names = ListBackupFiles(data_.string(), &error);
-  EXPECT_EQ(error, "");
-  EXPECT_EQ(names, std::vector<std::string>(std::begin(kBackedUp), std::end(kBackedUp)));
-
-  std::string missing = (root_ / "none").string();
-  EXPECT_TRUE(ListBackupFiles(missing, &error).empty());
-  EXPECT_EQ(error, "Unable to read the folder \"" + missing + "\": No such file or directory");
-}
-
 TEST_F(BackupTest, BackupOfTwoCompaniesRestoresByteForByte) {
   MakeCompanies();
   RecordingObserver seen;
@@ -298,6 +286,10 @@ TEST_F(BackupTest, NothingToBackUpIsRefused) {
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.message, "There are no data files to back up in " + data_.string() + ".");
   EXPECT_TRUE(Snapshot(dest_).empty());
+
+  std::string missing = (root_ / "none").string();
+  EXPECT_EQ(RunBackup(missing, dest_.string(), nullptr).message,
+            "Unable to read the folder \"" + missing + "\": No such file or directory");
 }
 
 TEST_F(BackupTest, EntryNamesOutsideTheDataFolderRefuseTheRestore) {
