@@ -19,18 +19,31 @@ namespace fs = std::filesystem;
 
 constexpr int kRecLen = 24;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "fvc_browser_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// One application for the whole program, taken down before exit: Qt must
+// not be torn down by the C++ exit handlers.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "fvc_browser_test";
+    static char* argv[] = {name, nullptr};
+    app_ = new QApplication(argc, argv);
+  }
+  void TearDown() override {
+    delete app_;
+    app_ = nullptr;
+  }
+
+ private:
+  QApplication* app_ = nullptr;
+};
+
+::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class FvcBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
     dir_ = fs::temp_directory_path() /
            ("fvc_browser_test_" + std::to_string(::getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
