@@ -60,6 +60,7 @@ using ProgressCallback =
                        int record_length, const uint8_t* record)>;
 
 class PagePool;
+class IndexFile;
 struct FileBlock;
 
 class Engine {
@@ -170,6 +171,24 @@ class Engine {
  private:
   FileBlock* Lookup(FileHandle handle);
   bool Fail(int error);
+  // Reset the status and find the open file block (10455 / 10445), also
+  // refusing changes to a read-only block (10065) or a bad key number
+  // (10164). nullptr after a failure, which is then in the status.
+  FileBlock* Begin(FileHandle handle);
+  FileBlock* BeginChange(FileHandle handle);
+  IndexFile* BeginKey(FileHandle handle, int key_no, bool change);
+  // Puts err (0 = success) into the status; returns StoreOK().
+  bool Done(int err, FileHandle handle);
+  // Writes back and closes one block; 0, the failing write's error (block
+  // still open) or 10160 (block released, a file close failed).
+  int CloseBlock(FileBlock* fb);
+  // Drops a block without writing anything back.
+  void Release(FileBlock* fb);
+  // Closes every open block; with force, blocks that cannot be written
+  // back are released all the same. Returns the first error.
+  int CloseAll(bool force);
+  // The normal-exit hook: closes the blocks of every live engine.
+  static void CloseLiveEngines();
 
   bool ok_ = true;
   int error_ = 0;

@@ -32,12 +32,24 @@ inline constexpr int kErrShortWrite = 10075;
 inline constexpr int kErrCloseNotOpen = 10080;
 inline constexpr int kErrNoMemoryCreate = 10090;
 inline constexpr int kErrNoMemoryOpen = 10100;
+// An index page or key header read from disk holds a value out of range
+// (a count above 62, a child or free link outside 1..highest, a tree deeper
+// than the position path, ...).
+inline constexpr int kErrIndexDamaged = 10115;
+// The data header read from disk does not describe the file (record length
+// below 21, negative counts, fewer slots in the file than the header names).
+inline constexpr int kErrDataHeaderDamaged = 10117;
 inline constexpr int kErrIndexGeometry = 10120;
 inline constexpr int kErrIndexKeyLength = 10121;
 inline constexpr int kErrIndexCapacity = 10122;
 inline constexpr int kErrKeyTooLong = 10125;
 inline constexpr int kErrPutRecordZero = 10130;
 inline constexpr int kErrDeleteOutOfRange = 10135;
+// Get or put of a record number outside 1..highest.
+inline constexpr int kErrRecordOutOfRange = 10136;
+// Delete of a record whose delete mark is already set (it would loop the
+// free chain and hand the slot out twice).
+inline constexpr int kErrRecordAlreadyDeleted = 10137;
 inline constexpr int kErrOsFailure = 10140;
 inline constexpr int kErrCloseFailed = 10160;
 inline constexpr int kErrBadKeyNumber = 10164;

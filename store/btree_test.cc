@@ -1,0 +1,389 @@
+// The key operations: insert, split and redistribution, delete with its
+// repairs, stepping, searching, the page bytes on disk and scroll positions.
+#include "store/btree.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "store/engine.h"
+#include "store/errors.h"
+#include "store/store_test_util.h"
+
+namespace tallybook::store {
+namespace {
+
+using testing::Int16At;
+using testing::Int32At;
+using testing::ReadBytes;
+using testing::ScratchDir;
+
+std::string Num(int i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04d", i);
+  return buf;
+}
+
+class BTreeTest : public ::testing::Test {
+ protected:
+  // Key 1: length 10, unique. Key 2: length 9, duplicates allowed.
+  // Key 3: length 30, unique.
+  void SetUp() override {
+    ASSERT_TRUE(engine_.StoreStartup(0, 8));
+    base_ = dir_.File("T1");
+    ASSERT_TRUE(engine_.CreateFileBlock(
+        base_, 30, {{10, false}, {9, true}, {30, false}}));
+    Open();
+  }
+  void Open() { ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, false)); }
+  void Reopen() {
+    ASSERT_TRUE(engine_.CloseFileBlock(h_));
+    Open();
+  }
+  void Add(int key_no, int32_t ref, const std::string& key) {
+    ASSERT_TRUE(engine_.AddKey(h_, key_no, ref, key))
+        << key << " error " << engine_.StoreError();
+  }
+  void Sound() {
+    std::vector<std::string> defects = engine_.CheckInvariants(h_);
+    EXPECT_TRUE(defects.empty()) << defects.front();
+  }
+  // Every entry of key_no in order, as "key/ref".
+  std::vector<std::string> Walk(int key_no) {
+    std::vector<std::string> out;
+    engine_.ResetKeyPosition(h_, key_no);
+    int32_t ref = 0;
+    std::string key;
+    while (engine_.NextKey(h_, key_no, ref, key)) {
+      out.push_back(key + "/" + std::to_string(ref));
+    }
+    EXPECT_EQ(engine_.StoreError(), kErrNoNextKey);
+    return out;
+  }
+  int32_t KeyHeaderField(int key_no, int offset) {
+    std::vector<uint8_t> ix = ReadBytes(base_ + ".IX");
+    const int key_offsets[] = {0, 0, 1184, 1184 + 1122};
+    return Int32At(ix, static_cast<size_t>(key_offsets[key_no] + offset));
+  }
+
+  ScratchDir dir_;
+  Engine engine_;
+  std::string base_;
+  FileHandle h_ = kNoFileHandle;
+};
+
+constexpr int kSlot = 1184 + 1122 + 2424;
+
+TEST_F(BTreeTest, SixtyThirdAscendingEntrySplitsTheRoot) {
+  for (int i = 1; i <= 62; ++i) Add(1, i, Num(i));
+  Reopen();
+  EXPECT_EQ(KeyHeaderField(1, 8), 1) << "62 entries fit one page";
+  Add(1, 63, Num(63));
+  Sound();
+  Reopen();
+  EXPECT_EQ(KeyHeaderField(1, 8), 3);   // two leaves and a new root
+  EXPECT_EQ(KeyHeaderField(1, 16), 3);  // root
+  EXPECT_EQ(KeyHeaderField(1, 22), 63);
+  std::vector<uint8_t> ix = ReadBytes(base_ + ".IX");
+  ASSERT_EQ(ix.size(), 4u * kSlot) << "one slot per page, plus slot 0";
+  const size_t root = 3 * kSlot, left = 1 * kSlot, right = 2 * kSlot;
+  EXPECT_EQ(Int16At(ix, root), 1);
+  EXPECT_EQ(Int32At(ix, root + 2), 1);          // leftmost child
+  EXPECT_EQ(Int32At(ix, root + 6), 32);         // promoted entry's ref
+  EXPECT_EQ(Int32At(ix, root + 10), 2);         // its child
+  EXPECT_EQ(ix[root + 14], 4);
+  EXPECT_EQ(std::string(ix.begin() + root + 15, ix.begin() + root + 19),
+            "0032");
+  EXPECT_EQ(Int16At(ix, left), 31);
+  EXPECT_EQ(Int16At(ix, right), 31);
+  EXPECT_EQ(Int32At(ix, right + 6), 33);
+  EXPECT_EQ(Walk(1).size(), 63u);
+}
+
+TEST_F(BTreeTest, OnlyTheUsedPartOfAPageIsWritten) {
+  for (int i = 1; i <= 3; ++i) Add(1, i, Num(i));
+  Reopen();
+  std::vector<uint8_t> before = ReadBytes(base_ + ".IX");
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 3, Num(3)));
+  Reopen();
+  std::vector<uint8_t> after = ReadBytes(base_ + ".IX");
+  const size_t page = kSlot;
+  EXPECT_EQ(Int16At(after, page), 2);
+  // The third entry's old bytes (6 + 2 * 19 onwards) are left as they were.
+  EXPECT_EQ(std::vector<uint8_t>(after.begin() + page + 44,
+                                 after.begin() + page + 63),
+            std::vector<uint8_t>(before.begin() + page + 44,
+                                 before.begin() + page + 63));
+  EXPECT_EQ(Int32At(after, page + 44), 3);
+}
+
+TEST_F(BTreeTest, FullLeafPassesEntriesToItsSiblingBeforeSplitting) {
+  for (int i = 1; i <= 63; ++i) Add(1, i, Num(i * 10));
+  // The left leaf (keys below 0320) fills to 62, then overflows into the
+  // right leaf, which has room: no new page.
+  for (int i = 1; i <= 32; ++i) Add(1, 1000 + i, Num(i * 10 - 5));
+  Sound();
+  Reopen();
+  EXPECT_EQ(KeyHeaderField(1, 8), 3);
+  std::vector<uint8_t> ix = ReadBytes(base_ + ".IX");
+  // T = 63 + 31: the overflowing left page keeps 47, the right one 47.
+  EXPECT_EQ(Int16At(ix, 1 * kSlot), 47);
+  EXPECT_EQ(Int16At(ix, 2 * kSlot), 47);
+  EXPECT_EQ(Int16At(ix, 3 * kSlot), 1);
+  EXPECT_EQ(Walk(1).size(), 95u);
+  Sound();
+}
+
+TEST_F(BTreeTest, DeleteMergesAndCollapsesTheRoot) {
+  for (int i = 1; i <= 63; ++i) Add(1, i, Num(i));
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 1, Num(1)));
+  Sound();
+  Reopen();
+  // 30 + separator + 31 merge into one leaf, which becomes the root.
+  EXPECT_EQ(KeyHeaderField(1, 16), 1);
+  EXPECT_EQ(KeyHeaderField(1, 22), 62);
+  EXPECT_EQ(KeyHeaderField(1, 4), 2) << "the right leaf and old root freed";
+  std::vector<uint8_t> ix = ReadBytes(base_ + ".IX");
+  EXPECT_EQ(Int16At(ix, kSlot), 62);
+  // Freed pages are reused before the file grows.
+  Add(1, 100, Num(100));
+  Sound();
+  Reopen();
+  EXPECT_EQ(KeyHeaderField(1, 8), 3);
+  EXPECT_EQ(KeyHeaderField(1, 4), 0);
+  EXPECT_EQ(Walk(1).size(), 63u);
+}
+
+TEST_F(BTreeTest, ShortPageBorrowsFromARichSibling) {
+  for (int i = 1; i <= 63; ++i) Add(1, i, Num(i * 10));
+  for (int i = 1; i <= 9; ++i) Add(1, 100 + i, Num(700 + i));  // right: 40
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 1, Num(10)));
+  Sound();
+  Reopen();
+  std::vector<uint8_t> ix = ReadBytes(base_ + ".IX");
+  // k = (40 - 31 + 1) div 2 = 5: the short leaf gets 30 + 5.
+  EXPECT_EQ(Int16At(ix, 1 * kSlot), 35);
+  EXPECT_EQ(Int16At(ix, 2 * kSlot), 35);
+  EXPECT_EQ(KeyHeaderField(1, 8), 3);
+  EXPECT_EQ(KeyHeaderField(1, 4), 0);
+}
+
+TEST_F(BTreeTest, DeletingAnInnerEntryUsesItsPredecessor) {
+  for (int i = 1; i <= 63; ++i) Add(1, i, Num(i));
+  for (int i = 64; i <= 80; ++i) Add(1, i, Num(i));
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 32, Num(32)));  // the root's entry
+  Sound();
+  std::vector<std::string> all = Walk(1);
+  ASSERT_EQ(all.size(), 79u);
+  EXPECT_EQ(all[30], "0031/31");
+  EXPECT_EQ(all[31], "0033/33");
+  for (int i = 1; i <= 80; ++i) {
+    if (i != 32) {
+      ASSERT_TRUE(engine_.DeleteKey(h_, 1, i, Num(i))) << i;
+    }
+    Sound();
+  }
+  EXPECT_TRUE(Walk(1).empty());
+  EXPECT_EQ(engine_.CountKeys(h_, 1), 0);
+  Reopen();
+  EXPECT_EQ(KeyHeaderField(1, 16), 0);
+  EXPECT_EQ(KeyHeaderField(1, 4), KeyHeaderField(1, 8)) << "all pages free";
+  Sound();
+}
+
+TEST_F(BTreeTest, DuplicatesAreOrderedByReference) {
+  Add(2, 5, "A");
+  Add(2, 3, "A");
+  EXPECT_FALSE(engine_.AddKey(h_, 2, 3, "A"));
+  EXPECT_EQ(engine_.StoreError(), kErrDuplicateKey);
+  EXPECT_EQ(Walk(2), (std::vector<std::string>{"A/3", "A/5"}));
+  // SearchKey with a complete key finds the first of its duplicates.
+  int32_t ref = 99;
+  std::string key = "A";
+  ASSERT_TRUE(engine_.SearchKey(h_, 2, ref, key));
+  EXPECT_EQ(ref, 3);
+  EXPECT_FALSE(engine_.DeleteKey(h_, 2, 4, "A"));
+  EXPECT_EQ(engine_.StoreError(), kErrDeleteKeyNotFound);
+  ASSERT_TRUE(engine_.DeleteKey(h_, 2, 5, "A"));
+  EXPECT_EQ(Walk(2), (std::vector<std::string>{"A/3"}));
+}
+
+TEST_F(BTreeTest, UniqueKeysIgnoreTheReference) {
+  Add(1, 5, "A");
+  EXPECT_FALSE(engine_.AddKey(h_, 1, 7, "A"));
+  EXPECT_EQ(engine_.StoreError(), kErrDuplicateKey);
+  EXPECT_EQ(engine_.ErrorClass(), 1);
+  int32_t ref = 123;
+  std::string key = "A";
+  ASSERT_TRUE(engine_.FindKeyAndRef(h_, 1, ref, 0, key));
+  EXPECT_EQ(ref, 5) << "an exact match returns the entry's reference";
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 9, "A"));
+  EXPECT_TRUE(Walk(1).empty());
+}
+
+TEST_F(BTreeTest, SteppingOffEitherEndStartsOverFromTheOtherSide) {
+  for (const char* k : {"B", "C", "D"}) Add(1, 1, k);
+  int32_t ref = 0;
+  std::string key;
+  for (const char* want : {"B", "C", "D"}) {
+    ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+    EXPECT_EQ(key, want);
+  }
+  EXPECT_FALSE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(engine_.StoreError(), kErrNoNextKey);
+  EXPECT_EQ(key, "D") << "a failed step leaves the caller's buffers";
+  ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(key, "B");
+  EXPECT_FALSE(engine_.PrevKey(h_, 1, ref, key));
+  EXPECT_EQ(engine_.StoreError(), kErrNoPrevKey);
+  ASSERT_TRUE(engine_.PrevKey(h_, 1, ref, key));
+  EXPECT_EQ(key, "D");
+  ASSERT_TRUE(engine_.ResetKeyPosition(h_, 1));
+  ASSERT_TRUE(engine_.PrevKey(h_, 1, ref, key));
+  EXPECT_EQ(key, "D");
+}
+
+TEST_F(BTreeTest, SteppingAfterChangesContinuesFromTheCallersEntry) {
+  for (int i = 0; i < 200; i += 2) Add(1, i, Num(i));
+  int32_t ref = 0;
+  std::string key = Num(100);
+  ASSERT_TRUE(engine_.SearchKey(h_, 1, ref, key));
+  ASSERT_EQ(key, Num(100));
+  Add(1, 101, Num(101));
+  Add(1, 1, Num(1));
+  ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(key, Num(101));
+  // Delete the entry the caller holds; stepping back finds its neighbour.
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 101, Num(101)));
+  ASSERT_TRUE(engine_.PrevKey(h_, 1, ref, key));
+  EXPECT_EQ(key, Num(100));
+  ASSERT_TRUE(engine_.DeleteKey(h_, 1, 100, Num(100)));
+  ref = 100;
+  key = Num(100);
+  ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(key, Num(102));
+}
+
+TEST_F(BTreeTest, SearchAndFindPositionByDirection) {
+  for (const char* k : {"BB", "DD", "FF"}) Add(1, 7, k);
+  int32_t ref = 0;
+  std::string key = "C";
+  ASSERT_TRUE(engine_.SearchKey(h_, 1, ref, key));
+  EXPECT_EQ(key, "DD");
+  key = "G";
+  EXPECT_FALSE(engine_.SearchKey(h_, 1, ref, key));
+  EXPECT_EQ(engine_.StoreError(), kErrSearchNotFound);
+
+  key = "E";
+  ref = 0;
+  EXPECT_FALSE(engine_.FindKeyAndRef(h_, 1, ref, 0, key));
+  EXPECT_EQ(engine_.StoreError(), kErrFindNotFound);
+  EXPECT_EQ(key, "E");
+  // Stepping after a miss goes either way from the sought place.
+  std::string up = key, down = key;
+  int32_t r1 = ref, r2 = ref;
+  ASSERT_TRUE(engine_.PrevKey(h_, 1, r2, down));
+  EXPECT_EQ(down, "DD");
+  EXPECT_FALSE(engine_.FindKeyAndRef(h_, 1, r1, 0, up));
+  ASSERT_TRUE(engine_.NextKey(h_, 1, r1, up));
+  EXPECT_EQ(up, "FF");
+
+  key = "E";
+  ASSERT_TRUE(engine_.FindKeyAndRef(h_, 1, ref, +1, key));
+  EXPECT_EQ(key, "FF");
+  key = "E";
+  ASSERT_TRUE(engine_.FindKeyAndRef(h_, 1, ref, -1, key));
+  EXPECT_EQ(key, "DD");
+  key = "A";
+  EXPECT_FALSE(engine_.FindKeyAndRef(h_, 1, ref, -1, key));
+  EXPECT_EQ(engine_.StoreError(), kErrNoPrevKey);
+  key = "Z";
+  EXPECT_FALSE(engine_.FindKeyAndRef(h_, 1, ref, +1, key));
+  EXPECT_EQ(engine_.StoreError(), kErrNoNextKey);
+}
+
+TEST_F(BTreeTest, KeysAreCutToThirtyThenCheckedAgainstTheKeyLength) {
+  const std::string long_key(31, 'x');
+  Add(3, 1, long_key);
+  std::vector<std::string> all = Walk(3);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0], std::string(30, 'x') + "/1");
+  EXPECT_FALSE(engine_.AddKey(h_, 1, 1, "ABCDEFGHIJK"));
+  EXPECT_EQ(engine_.StoreError(), kErrKeyTooLong);
+  ASSERT_TRUE(engine_.DeleteKey(h_, 3, 1, long_key + "yy"));
+}
+
+TEST_F(BTreeTest, KeysCompareBytewiseUnsignedShorterFirst) {
+  for (const std::string& k :
+       {std::string("\xe4", 1), std::string("AB"), std::string("A"),
+        std::string(""), std::string("A\0", 2), std::string("\x7f", 1)}) {
+    Add(1, 1, k);
+  }
+  std::vector<std::string> keys;
+  for (const std::string& e : Walk(1)) keys.push_back(e.substr(0, e.size() - 2));
+  EXPECT_EQ(keys, (std::vector<std::string>{"", "A", std::string("A\0", 2),
+                                            "AB", "\x7f", "\xe4"}));
+}
+
+TEST_F(BTreeTest, ReadOnlyBlockRefusesKeyChangesButSteps) {
+  Add(1, 1, "A");
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, true));
+  EXPECT_FALSE(engine_.AddKey(h_, 1, 2, "B"));
+  EXPECT_EQ(engine_.StoreError(), kErrReadOnly);
+  EXPECT_FALSE(engine_.DeleteKey(h_, 1, 1, "A"));
+  EXPECT_EQ(Walk(1), (std::vector<std::string>{"A/1"}));
+}
+
+TEST_F(BTreeTest, ScrollPositionsOfASmallTree) {
+  int32_t pos = -1, ref = 0;
+  std::string key;
+  EXPECT_FALSE(engine_.KeyToScrollPos(h_, 1, pos, 0, "A", 63));
+  EXPECT_EQ(engine_.StoreError(), kErrKeyPosEmptyIndex);
+  EXPECT_FALSE(engine_.ScrollPosToKey(h_, 1, 0, ref, key, 63));
+  EXPECT_EQ(engine_.StoreError(), kErrPosEmptyIndex);
+  for (const char* k : {"A", "B", "C"}) Add(1, 1, k);
+  EXPECT_FALSE(engine_.KeyToScrollPos(h_, 1, pos, 1, "A", 0));
+  EXPECT_EQ(engine_.StoreError(), kErrBadScale);
+  EXPECT_FALSE(engine_.ScrollPosToKey(h_, 1, 64, ref, key, 63));
+  EXPECT_EQ(engine_.StoreError(), kErrBadPosition);
+  // A root leaf of 3: entry p sits at p * (N + 1) div 4.
+  ASSERT_TRUE(engine_.KeyToScrollPos(h_, 1, pos, 1, "B", 63));
+  EXPECT_EQ(pos, 32);
+  ASSERT_TRUE(engine_.KeyToScrollPos(h_, 1, pos, 1, "C", 63));
+  EXPECT_EQ(pos, 48);
+  ASSERT_TRUE(engine_.KeyToScrollPos(h_, 1, pos, 1, "0", 63));
+  EXPECT_EQ(pos, 0);
+  // And back: position P names root entry P div 16, 0 the empty key.
+  ASSERT_TRUE(engine_.ScrollPosToKey(h_, 1, 63, ref, key, 63));
+  EXPECT_EQ(key, "C");
+  ASSERT_TRUE(engine_.ScrollPosToKey(h_, 1, 20, ref, key, 63));
+  EXPECT_EQ(key, "A");
+  ASSERT_TRUE(engine_.ScrollPosToKey(h_, 1, 0, ref, key, 63));
+  EXPECT_EQ(key, "");
+  EXPECT_EQ(ref, 0);
+}
+
+TEST_F(BTreeTest, ScrollPositionsOfATwoLevelTreeRiseWithTheKey) {
+  for (int i = 1; i <= 500; ++i) Add(1, i, Num(i));
+  int32_t last = -1;
+  for (int i = 1; i <= 500; i += 7) {
+    int32_t pos = 0;
+    ASSERT_TRUE(engine_.KeyToScrollPos(h_, 1, pos, i, Num(i), 63));
+    EXPECT_GE(pos, last) << i;
+    EXPECT_LE(pos, 63);
+    last = pos;
+  }
+  EXPECT_GE(last, 55);
+  int32_t ref = 0;
+  std::string key;
+  std::string prev;
+  for (int p = 1; p <= 63; ++p) {
+    ASSERT_TRUE(engine_.ScrollPosToKey(h_, 1, p, ref, key, 63));
+    EXPECT_GE(key, prev) << p;
+    prev = key;
+  }
+}
+
+}  // namespace
+}  // namespace tallybook::store

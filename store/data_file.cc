@@ -1,0 +1,313 @@
+#include "store/data_file.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <set>
+
+#include "store/errors.h"
+#include "store/file_bytes.h"
+
+namespace tallybook::store {
+
+void EncodeDataFileHeader(const DataFileHeader& h, uint8_t out[kDataHeaderBytes]) {
+  PutInt32(out + 0, h.free_head);
+  PutInt32(out + 4, h.free_count);
+  PutInt32(out + 8, h.highest);
+  PutInt32(out + 12, h.record_length);
+  PutInt32(out + 16, h.key_count);
+  out[20] = h.in_update;
+}
+
+DataFileHeader DecodeDataFileHeader(const uint8_t in[kDataHeaderBytes]) {
+  DataFileHeader h;
+  h.free_head = GetInt32(in + 0);
+  h.free_count = GetInt32(in + 4);
+  h.highest = GetInt32(in + 8);
+  h.record_length = GetInt32(in + 12);
+  h.key_count = GetInt32(in + 16);
+  h.in_update = in[20];
+  return h;
+}
+
+int DataFile::Create(IoContext* io, const std::string& path,
+                     int record_length, int key_count) {
+  OsFile f(io);
+  if (int err = f.Open(path, OpenMode::kCreate)) return err;
+  std::vector<uint8_t> slot(static_cast<size_t>(record_length), 0);
+  DataFileHeader h;
+  h.record_length = record_length;
+  h.key_count = key_count;
+  EncodeDataFileHeader(h, slot.data());
+  if (int err = f.Write(0, slot.data(), slot.size())) return err;
+  return f.Close();
+}
+
+int DataFile::Open(const std::string& path, bool read_only) {
+  marked_ = false;
+  if (int err = file_.Open(path, read_only ? OpenMode::kReadOnly
+                                           : OpenMode::kReadWrite)) {
+    return err;
+  }
+  uint8_t raw[kDataHeaderBytes];
+  int64_t size = 0;
+  int err = file_.Read(0, raw, sizeof raw);
+  if (err == kErrShortRead) err = kErrDataHeaderDamaged;
+  if (err == 0) err = file_.Size(&size);
+  if (err == 0) {
+    header_ = DecodeDataFileHeader(raw);
+    const DataFileHeader& h = header_;
+    if (h.key_count > 100) {
+      err = kErrTooManyKeysHeader;
+    } else if (h.record_length < 21 || h.record_length > kMaxRecordLength ||
+               h.key_count < 0 || h.highest < 0 || h.free_count < 0 ||
+               h.in_update > 1) {
+      err = kErrDataHeaderDamaged;
+    } else if (h.in_update == 1) {
+      err = kErrNotClosedCleanly;
+    } else if (h.free_count > h.highest ||
+               (h.free_head != -1 &&
+                (h.free_head < 1 || h.free_head > h.highest)) ||
+               (h.free_head == -1) != (h.free_count == 0) ||
+               size < (static_cast<int64_t>(h.highest) + 1) *
+                          h.record_length) {
+      err = kErrDataHeaderDamaged;
+    }
+  }
+  if (err != 0) file_.Close();
+  return err;
+}
+
+int DataFile::WriteCleanHeader() {
+  if (file_.IsReadOnly()) return 0;
+  uint8_t raw[kDataHeaderBytes];
+  DataFileHeader h = header_;
+  h.in_update = 0;
+  EncodeDataFileHeader(h, raw);
+  if (int err = file_.Write(0, raw, sizeof raw)) return err;
+  header_.in_update = 0;
+  marked_ = false;
+  return 0;
+}
+
+int DataFile::MarkInUpdate() {
+  if (marked_) return 0;
+  uint8_t one = 1;
+  if (int err = file_.Write(kInUpdateOffset, &one, 1)) return err;
+  marked_ = true;
+  return 0;
+}
+
+int DataFile::ReadMark(int32_t rec_no, int32_t* mark) {
+  uint8_t raw[4];
+  if (int err = file_.Read(Offset(rec_no), raw, 4)) return err;
+  *mark = GetInt32(raw);
+  return 0;
+}
+
+int DataFile::WriteMark(int32_t rec_no, int32_t mark) {
+  uint8_t raw[4];
+  PutInt32(raw, mark);
+  return file_.Write(Offset(rec_no), raw, 4);
+}
+
+int DataFile::Add(int32_t* rec_no, const void* buffer) {
+  if (int err = MarkInUpdate()) return err;
+  DataFileHeader saved = header_;
+  int32_t number;
+  if (header_.free_head == -1) {
+    if (header_.highest == INT32_MAX) return kErrOsFailure;
+    number = header_.highest + 1;
+    header_.highest = number;
+  } else {
+    number = header_.free_head;
+    if (number < 1 || number > header_.highest) return kErrFreeChainDamaged;
+    int32_t link = 0;
+    if (int err = ReadMark(number, &link)) return err;
+    if (link == 0 || link < -1 || link > header_.highest) {
+      return kErrFreeChainDamaged;
+    }
+    header_.free_head = link;
+    --header_.free_count;
+  }
+  if (int err = file_.Write(Offset(number), buffer,
+                            static_cast<size_t>(header_.record_length))) {
+    header_ = saved;
+    return err;
+  }
+  *rec_no = number;
+  return 0;
+}
+
+int DataFile::Get(int32_t rec_no, void* buffer) {
+  if (rec_no < 1 || rec_no > header_.highest) return kErrRecordOutOfRange;
+  return file_.Read(Offset(rec_no), buffer,
+                    static_cast<size_t>(header_.record_length));
+}
+
+int DataFile::Put(int32_t rec_no, const void* buffer) {
+  if (rec_no == 0) return kErrPutRecordZero;
+  if (rec_no < 0 || rec_no > header_.highest) return kErrRecordOutOfRange;
+  return file_.Write(Offset(rec_no), buffer,
+                     static_cast<size_t>(header_.record_length));
+}
+
+int DataFile::Delete(int32_t rec_no) {
+  if (rec_no < 1 || rec_no > header_.highest) return kErrDeleteOutOfRange;
+  int32_t mark = 0;
+  if (int err = ReadMark(rec_no, &mark)) return err;
+  if (mark != 0) return kErrRecordAlreadyDeleted;
+  if (int err = MarkInUpdate()) return err;
+  if (int err = WriteMark(rec_no, header_.free_head)) return err;
+  header_.free_head = rec_no;
+  ++header_.free_count;
+  return 0;
+}
+
+int DataFile::Append(const void* records, int32_t count) {
+  if (count < 0) return kErrRecordOutOfRange;
+  if (count == 0) return 0;
+  if (header_.free_head != -1) return kErrFreeChainDamaged;
+  if (header_.highest > INT32_MAX - count) return kErrOsFailure;
+  if (int err = MarkInUpdate()) return err;
+  size_t n = static_cast<size_t>(count) *
+             static_cast<size_t>(header_.record_length);
+  if (int err = file_.Write(Offset(header_.highest + 1), records, n)) {
+    return err;
+  }
+  header_.highest += count;
+  return 0;
+}
+
+int DataFile::Scan(int32_t from, int32_t to, int step, int32_t* found) {
+  const int32_t len = header_.record_length;
+  // Read the delete marks in chunks of about 64 KiB rather than one call per
+  // record: a physical scan over a big file is otherwise syscall-bound.
+  const int32_t per_chunk = std::max<int32_t>(1, 65536 / len);
+  scan_buffer_.resize(static_cast<size_t>(per_chunk) * len);
+  int32_t r = from;
+  while (step > 0 ? r <= to : r >= to) {
+    int32_t first = r, n;
+    if (step > 0) {
+      n = std::min<int32_t>(per_chunk, to - r + 1);
+    } else {
+      n = std::min<int32_t>(per_chunk, r - to + 1);
+      first = r - n + 1;
+    }
+    if (file_.Read(Offset(first), scan_buffer_.data(),
+                   static_cast<size_t>(n) * len) != 0) {
+      return kErrScanRead;
+    }
+    for (int32_t k = 0; k < n; ++k) {
+      int32_t i = step > 0 ? k : n - 1 - k;
+      if (GetInt32(scan_buffer_.data() + static_cast<size_t>(i) * len) == 0) {
+        *found = first + i;
+        return 0;
+      }
+    }
+    r = step > 0 ? first + n : first - 1;
+  }
+  return kErrNoUsedRecord;
+}
+
+int DataFile::NextUsed(int32_t* rec_no) {
+  int32_t from = *rec_no <= 0 ? 1 : *rec_no + 1;
+  if (*rec_no == INT32_MAX) return kErrNoUsedRecord;
+  return Scan(from, header_.highest, +1, rec_no);
+}
+
+int DataFile::PrevUsed(int32_t* rec_no) {
+  int32_t from = *rec_no > header_.highest ? header_.highest : *rec_no - 1;
+  return Scan(from, 1, -1, rec_no);
+}
+
+int DataFile::CheckUsed(int32_t* rec_no, int direction) {
+  if (direction > 0) {
+    int32_t r = *rec_no <= 0 ? 0 : *rec_no - 1;
+    int err = NextUsed(&r);
+    if (err == 0) *rec_no = r;
+    return err;
+  }
+  if (direction < 0) {
+    int32_t r = *rec_no > header_.highest ? INT32_MAX : *rec_no + 1;
+    int err = PrevUsed(&r);
+    if (err == 0) *rec_no = r;
+    return err;
+  }
+  if (*rec_no < 1 || *rec_no > header_.highest) return kErrNoUsedRecord;
+  int32_t mark = 0;
+  if (ReadMark(*rec_no, &mark) != 0) return kErrScanRead;
+  return mark == 0 ? 0 : kErrNoUsedRecord;
+}
+
+int32_t DataFile::RecordToScrollPos(int32_t rec_no, uint16_t scale,
+                                    int* error) const {
+  *error = 0;
+  if (scale == 0) {
+    *error = kErrBadScale;
+    return 0;
+  }
+  int64_t c = static_cast<int64_t>(header_.highest) + 1;
+  int64_t r = rec_no < 0 ? 0 : (rec_no > c ? c : rec_no);
+  int64_t s1 = static_cast<int64_t>(scale) + 1;
+  // Keep the product within 32 bits as the original arithmetic does, by
+  // dropping low bits of both the record number and the slot count.
+  int excess = 0;
+  while (((s1 * r) >> excess) > 0xFFFFFFFFLL) ++excess;
+  r >>= excess;
+  c >>= excess;
+  if (c == 0) return 0;
+  return static_cast<int32_t>(s1 * r / c);
+}
+
+int32_t DataFile::ScrollPosToRecord(int32_t pos, uint16_t scale,
+                                    int* error) const {
+  *error = 0;
+  if (scale < 1 || pos < 0 || pos > scale) {
+    *error = kErrBadPosition;
+    return 0;
+  }
+  int64_t d = static_cast<int64_t>(header_.highest) + 1;
+  int64_t s1 = static_cast<int64_t>(scale) + 1;
+  int64_t l = d / s1;
+  int64_t part = d * pos > INT32_MAX ? pos * l : d * pos / s1;
+  return static_cast<int32_t>(l + part - l / 2);
+}
+
+std::vector<std::string> DataFile::CheckInvariants() {
+  std::vector<std::string> defects;
+  const DataFileHeader& h = header_;
+  std::set<int32_t> seen;
+  int32_t r = h.free_head;
+  while (r != -1) {
+    if (r < 1 || r > h.highest) {
+      defects.push_back("data: free link " + std::to_string(r) +
+                        " outside 1.." + std::to_string(h.highest));
+      break;
+    }
+    if (!seen.insert(r).second) {
+      defects.push_back("data: free chain loops at record " +
+                        std::to_string(r));
+      break;
+    }
+    int32_t link = 0;
+    if (ReadMark(r, &link) != 0) {
+      defects.push_back("data: free record " + std::to_string(r) +
+                        " unreadable");
+      break;
+    }
+    if (link == 0) {
+      defects.push_back("data: free record " + std::to_string(r) +
+                        " has delete mark 0");
+      break;
+    }
+    r = link;
+  }
+  if (defects.empty() && static_cast<int32_t>(seen.size()) != h.free_count) {
+    defects.push_back("data: free chain holds " + std::to_string(seen.size()) +
+                      " records, header says " + std::to_string(h.free_count));
+  }
+  return defects;
+}
+
+}  // namespace tallybook::store
