@@ -24,110 +24,130 @@ std::vector<int> InOrder(int key_count) {
   return order;
 }
 
-const FileDescription kCompanyList{
-    CompanyFile::kCompanyList,
-    0,
-    kCompanyListName,
-    static_cast<int>(sizeof(CompanyRecord)),
-    {{kCompanyNoKeyLength, false}, {kCompanyNameKeyLength, true}},
-    &BuildRawKey<CompanyRecord>,
-    InOrder(2),
-    "I am going to create a new, empty company file.",
-    "Companies",
-    ModifyKind::kGuarded,
-};
+// Each description is built on first use, so that no initialiser of
+// another file can see it unmade.
+const FileDescription& MakeCompanyList() {
+  static const FileDescription d{
+      CompanyFile::kCompanyList,
+      0,
+      kCompanyListName,
+      static_cast<int>(sizeof(CompanyRecord)),
+      {{kCompanyNoKeyLength, false}, {kCompanyNameKeyLength, true}},
+      &BuildRawKey<CompanyRecord>,
+      InOrder(2),
+      "I am going to create a new, empty company file.",
+      "Companies",
+      ModifyKind::kGuarded,
+  };
+  return d;
+}
 
-const FileDescription kProducts{
-    CompanyFile::kProducts,
-    'P',
-    nullptr,
-    static_cast<int>(sizeof(ProductRecord)),
-    {{kProductCodeKeyLength, false}, {kProductDescriptionKeyLength, true}},
-    &BuildRawKey<ProductRecord>,
-    InOrder(2),
-    "I am going to create a new, empty product file for this company.",
-    "Products",
-    ModifyKind::kGuarded,
-};
+const FileDescription& MakeProducts() {
+  static const FileDescription d{
+      CompanyFile::kProducts,
+      'P',
+      nullptr,
+      static_cast<int>(sizeof(ProductRecord)),
+      {{kProductCodeKeyLength, false}, {kProductDescriptionKeyLength, true}},
+      &BuildRawKey<ProductRecord>,
+      InOrder(2),
+      "I am going to create a new, empty product file for this company.",
+      "Products",
+      ModifyKind::kGuarded,
+  };
+  return d;
+}
 
-const FileDescription kCustomers{
-    CompanyFile::kCustomers,
-    'C',
-    nullptr,
-    static_cast<int>(sizeof(CustomerRecord)),
-    {{kCustomerNameKeyLength, false}, {kCustomerNoKeyLength, true}},
-    &BuildRawKey<CustomerRecord>,
-    InOrder(2),
-    "I am going to create a new, empty customer file for this company.",
-    "Customers",
-    ModifyKind::kGuarded,
-};
+const FileDescription& MakeCustomers() {
+  static const FileDescription d{
+      CompanyFile::kCustomers,
+      'C',
+      nullptr,
+      static_cast<int>(sizeof(CustomerRecord)),
+      {{kCustomerNameKeyLength, false}, {kCustomerNoKeyLength, true}},
+      &BuildRawKey<CustomerRecord>,
+      InOrder(2),
+      "I am going to create a new, empty customer file for this company.",
+      "Customers",
+      ModifyKind::kGuarded,
+  };
+  return d;
+}
 
-const FileDescription kLines{
-    CompanyFile::kLines,
-    'D',
-    nullptr,
-    static_cast<int>(sizeof(LineRecord)),
-    {{kLineSortDateKeyLength, true}, {kLineInvoiceNoKeyLength, true}},
-    &BuildRawKey<LineRecord>,
-    InOrder(2),
-    "",
-    "Detail Records",
-    ModifyKind::kPlain,
-};
+const FileDescription& MakeLines() {
+  static const FileDescription d{
+      CompanyFile::kLines,
+      'D',
+      nullptr,
+      static_cast<int>(sizeof(LineRecord)),
+      {{kLineSortDateKeyLength, true}, {kLineInvoiceNoKeyLength, true}},
+      &BuildRawKey<LineRecord>,
+      InOrder(2),
+      "",
+      "Detail Records",
+      ModifyKind::kPlain,
+  };
+  return d;
+}
 
 // Key 2 (customer number) moves last, after the invoice-number and date
 // keys.
-const FileDescription kTransactions{
-    CompanyFile::kTransactions,
-    'I',
-    nullptr,
-    static_cast<int>(sizeof(TransactionRecord)),
-    {{kTransInvoiceNoKeyLength, true},
-     {kTransCustomerNoKeyLength, true},
-     {kTransSortDateKeyLength, true},
-     {kTransKeyCodeKeyLength, true},
-     {kTransTypeInvoiceKeyLength, true},
-     {kTransPaidSortDateKeyLength, true}},
-    &BuildRawKey<TransactionRecord>,
-    {1, 3, 4, 5, 6, 2},
-    "I am going to create a new, empty invoice file for this company.",
-    "Invoices",
-    ModifyKind::kGuarded,
-};
+const FileDescription& MakeTransactions() {
+  static const FileDescription d{
+      CompanyFile::kTransactions,
+      'I',
+      nullptr,
+      static_cast<int>(sizeof(TransactionRecord)),
+      {{kTransInvoiceNoKeyLength, true},
+       {kTransCustomerNoKeyLength, true},
+       {kTransSortDateKeyLength, true},
+       {kTransKeyCodeKeyLength, true},
+       {kTransTypeInvoiceKeyLength, true},
+       {kTransPaidSortDateKeyLength, true}},
+      &BuildRawKey<TransactionRecord>,
+      {1, 3, 4, 5, 6, 2},
+      "I am going to create a new, empty invoice file for this company.",
+      "Invoices",
+      ModifyKind::kGuarded,
+  };
+  return d;
+}
 
-const FileDescription kMemos{
-    CompanyFile::kMemos,
-    'M',
-    nullptr,
-    static_cast<int>(sizeof(MemoRecord)),
-    {{kMemoInvoiceNoKeyLength, false}},
-    &BuildRawKey<MemoRecord>,
-    InOrder(1),
-    "",
-    "Memo Records",
-    ModifyKind::kPlain,
-};
+const FileDescription& MakeMemos() {
+  static const FileDescription d{
+      CompanyFile::kMemos,
+      'M',
+      nullptr,
+      static_cast<int>(sizeof(MemoRecord)),
+      {{kMemoInvoiceNoKeyLength, false}},
+      &BuildRawKey<MemoRecord>,
+      InOrder(1),
+      "",
+      "Memo Records",
+      ModifyKind::kPlain,
+  };
+  return d;
+}
 
 }  // namespace
 
-const FileDescription& CompanyListFile() { return kCompanyList; }
-const FileDescription& ProductFile() { return kProducts; }
-const FileDescription& CustomerFile() { return kCustomers; }
-const FileDescription& LineFile() { return kLines; }
-const FileDescription& TransactionFile() { return kTransactions; }
-const FileDescription& MemoFile() { return kMemos; }
+const FileDescription& CompanyListFile() { return MakeCompanyList(); }
+const FileDescription& ProductFile() { return MakeProducts(); }
+const FileDescription& CustomerFile() { return MakeCustomers(); }
+const FileDescription& LineFile() { return MakeLines(); }
+const FileDescription& TransactionFile() { return MakeTransactions(); }
+const FileDescription& MemoFile() { return MakeMemos(); }
 
 const FileDescription& DescriptionOf(CompanyFile file) {
   switch (file) {
-    case CompanyFile::kCompanyList: return kCompanyList;
-    case CompanyFile::kProducts: return kProducts;
-    case CompanyFile::kCustomers: return kCustomers;
-    case CompanyFile::kLines: return kLines;
-    case CompanyFile::kTransactions: return kTransactions;
-    case CompanyFile::kMemos: return kMemos;
+    case CompanyFile::kCompanyList: return MakeCompanyList();
+    case CompanyFile::kProducts: return MakeProducts();
+    case CompanyFile::kCustomers: return MakeCustomers();
+    case CompanyFile::kLines: return MakeLines();
+    case CompanyFile::kTransactions: return MakeTransactions();
+    case CompanyFile::kMemos: return MakeMemos();
   }
-  return kCompanyList;
+  return MakeCompanyList();
 }
 
 std::string CompanyFileName(std::string_view company_no, char letter) {
@@ -174,27 +194,27 @@ bool CreateCompanyFile(store::Engine& engine, const FileDescription& file,
 
 bool CreateCompanyListFile(store::Engine& engine,
                            const std::string& data_dir) {
-  return CreateCompanyFile(engine, kCompanyList, data_dir, "");
+  return CreateCompanyFile(engine, MakeCompanyList(), data_dir, "");
 }
 bool CreateProductFile(store::Engine& engine, const std::string& data_dir,
                        std::string_view company_no) {
-  return CreateCompanyFile(engine, kProducts, data_dir, company_no);
+  return CreateCompanyFile(engine, MakeProducts(), data_dir, company_no);
 }
 bool CreateCustomerFile(store::Engine& engine, const std::string& data_dir,
                         std::string_view company_no) {
-  return CreateCompanyFile(engine, kCustomers, data_dir, company_no);
+  return CreateCompanyFile(engine, MakeCustomers(), data_dir, company_no);
 }
 bool CreateLineFile(store::Engine& engine, const std::string& data_dir,
                     std::string_view company_no) {
-  return CreateCompanyFile(engine, kLines, data_dir, company_no);
+  return CreateCompanyFile(engine, MakeLines(), data_dir, company_no);
 }
 bool CreateTransactionFile(store::Engine& engine, const std::string& data_dir,
                            std::string_view company_no) {
-  return CreateCompanyFile(engine, kTransactions, data_dir, company_no);
+  return CreateCompanyFile(engine, MakeTransactions(), data_dir, company_no);
 }
 bool CreateMemoFile(store::Engine& engine, const std::string& data_dir,
                     std::string_view company_no) {
-  return CreateCompanyFile(engine, kMemos, data_dir, company_no);
+  return CreateCompanyFile(engine, MakeMemos(), data_dir, company_no);
 }
 
 }  // namespace tallybook::company

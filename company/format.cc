@@ -329,6 +329,32 @@ std::string DisplayToSortable(std::string_view text, DateOrder order) {
   return date ? SortableDate(*date) : std::string();
 }
 
+int DayOfWeek(const Date& date) {
+  // 1970-01-01 was a Thursday.
+  const int64_t d = date.ToDays();
+  return static_cast<int>(((d % 7) + 7 + 4) % 7);
+}
+
+std::string FormatLongDate(const Date& date) {
+  static constexpr const char* kDays[7] = {"Sunday",   "Monday", "Tuesday",
+                                           "Wednesday", "Thursday", "Friday",
+                                           "Saturday"};
+  static constexpr const char* kMonths[12] = {
+      "January", "February", "March",     "April",   "May",      "June",
+      "July",    "August",   "September", "October", "November", "December"};
+  const int month = date.month >= 1 && date.month <= 12 ? date.month : 1;
+  return std::string(kDays[DayOfWeek(date)]) + ", " + kMonths[month - 1] +
+         " " + std::to_string(date.day) + ", " + std::to_string(date.year);
+}
+
+std::string FormatLongDateTime(const Date& date, int hour, int minute) {
+  const bool pm = hour >= 12;
+  int h12 = hour % 12;
+  if (h12 == 0) h12 = 12;
+  return FormatLongDate(date) + ", " + TwoDigits(h12) + ":" +
+         TwoDigits(minute) + (pm ? " PM" : " AM");
+}
+
 int64_t AgeInDays(const Date& from, const Date& to) {
   return to.ToDays() - from.ToDays();
 }

@@ -123,6 +123,16 @@ std::optional<Date> ParseSortableDate(std::string_view text);
 // The sortable form of a display date, or empty when it does not parse.
 std::string DisplayToSortable(std::string_view text, DateOrder order);
 
+// Day of the week, 0 = Sunday .. 6 = Saturday. Precondition: IsValid().
+int DayOfWeek(const Date& date);
+
+// The long form "dddd, mmmm d, yyyy", e.g. "Monday, March 4, 2024".
+// Precondition: IsValid().
+std::string FormatLongDate(const Date& date);
+// "dddd, mmmm d, yyyy, hh:mm AM/PM" with a 12-hour clock, e.g.
+// "Monday, March 4, 2024, 02:05 PM"; hour 0..23, minute 0..59.
+std::string FormatLongDateTime(const Date& date, int hour, int minute);
+
 // Whole days from `from` to `to`: 0 for the same day, negative when `to`
 // lies before `from`. Preconditions: both IsValid().
 int64_t AgeInDays(const Date& from, const Date& to);

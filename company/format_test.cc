@@ -223,5 +223,20 @@ TEST(DateArithmeticTest, AgeInWholeDaysAcrossBoundaries) {
   EXPECT_EQ(DaysInMonth(2024, 13), 0);
 }
 
+TEST(LongDateTest, WeekdayMonthNameAndTwelveHourClock) {
+  EXPECT_EQ(FormatLongDate(Date{2024, 3, 4}), "Monday, March 4, 2024");
+  EXPECT_EQ(FormatLongDate(Date{2000, 2, 29}), "Tuesday, February 29, 2000");
+  EXPECT_EQ(FormatLongDate(Date{1969, 12, 31}),
+            "Wednesday, December 31, 1969");
+  EXPECT_EQ(FormatLongDateTime(Date{2024, 3, 4}, 14, 5),
+            "Monday, March 4, 2024, 02:05 PM");
+  EXPECT_EQ(FormatLongDateTime(Date{2024, 3, 4}, 0, 0),
+            "Monday, March 4, 2024, 12:00 AM");
+  EXPECT_EQ(FormatLongDateTime(Date{2024, 3, 4}, 12, 30),
+            "Monday, March 4, 2024, 12:30 PM");
+  EXPECT_EQ(FormatLongDateTime(Date{2024, 3, 4}, 23, 59),
+            "Monday, March 4, 2024, 11:59 PM");
+}
+
 }  // namespace
 }  // namespace tallybook::company
