@@ -368,7 +368,10 @@ int BTree::InsertUpward(Entry up) {
 
 int BTree::Add(const KeyBuf& key, int32_t ref) {
   KeyState& ks = state_;
+  // Whatever the outcome, the next step finds its place from the caller's
+  // key and reference.
   ks.position_valid = false;
+  ks.cleared = false;
   bool exact = false;
   if (int err = Locate(key.b, ref, false, &exact)) return err;
   if (exact) return kErrDuplicateKey;
@@ -460,13 +463,11 @@ int BTree::RepairUpward() {
 int BTree::Delete(const KeyBuf& key, int32_t ref) {
   KeyState& ks = state_;
   ks.position_valid = false;
+  ks.cleared = false;
   bool exact = false;
   int err = Locate(key.b, ref, false, &exact);
   if (err == 0 && !exact) err = kErrDeleteKeyNotFound;
-  if (err != 0) {
-    ks.cleared = false;
-    return err;
-  }
+  if (err != 0) return err;
   const PathLevel found = ks.path[ks.depth - 1];
   {
     PageRef p;
