@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
+#include "store/engine.h"
 
 namespace tallybook::store {
 namespace {
@@ -660,6 +664,65 @@ TEST(KeyStringOrder, BytewiseUnsignedShorterFirst) {
   EXPECT_EQ(CompareKeyStrings("", ""), 0);
   EXPECT_LT(CompareKeyStrings("A\x7f", "A\xe9"), 0);  // 0xE9 above 0x7F
   EXPECT_EQ(PrintableKey("a\"b\\\x01\xe9"), "a\\x22b\\x5C\\x01\xe9");
+}
+
+// ---- Files the engine wrote.
+
+TEST_F(FileCheckTest, EngineFileBlockIsSoundAfterRandomChanges) {
+  Engine engine;
+  ASSERT_TRUE(engine.StoreStartup(0, 8));
+  ASSERT_TRUE(engine.CreateFileBlock(base_, 40, {{6, false}, {3, true}}));
+  FileHandle handle = kNoFileHandle;
+  ASSERT_TRUE(engine.OpenFileBlock(handle, base_, false));
+
+  // The model: live records and the key-order set of each key.
+  std::map<int32_t, std::pair<std::string, std::string>> live;
+  std::set<std::pair<std::string, int32_t>> key1, key2;
+  std::mt19937 random(99);
+  std::vector<uint8_t> record(40, 0);
+  int next = 0;
+  for (int step = 0; step < 6000; ++step) {
+    if (live.empty() || random() % 10 < 6) {
+      char text[8];
+      std::snprintf(text, sizeof text, "%06d", (next++ * 7919) % 1000003);
+      std::string k1 = text;
+      std::string k2(1 + random() % 3, static_cast<char>('A' + random() % 4));
+      int32_t ref = 0;
+      ASSERT_TRUE(engine.AddRecord(handle, ref, record.data()));
+      ASSERT_TRUE(engine.AddKey(handle, 1, ref, k1));
+      ASSERT_TRUE(engine.AddKey(handle, 2, ref, k2));
+      live[ref] = {k1, k2};
+      key1.insert({k1, ref});
+      key2.insert({k2, ref});
+    } else {
+      auto it = live.begin();
+      std::advance(it, random() % live.size());
+      auto [ref, keys] = *it;
+      ASSERT_TRUE(engine.DeleteKey(handle, 1, ref, keys.first));
+      ASSERT_TRUE(engine.DeleteKey(handle, 2, ref, keys.second));
+      ASSERT_TRUE(engine.DeleteRecord(handle, ref));
+      key1.erase({keys.first, ref});
+      key2.erase({keys.second, ref});
+      live.erase(it);
+    }
+  }
+  ASSERT_TRUE(engine.CloseFileBlock(handle));
+
+  FileBlockLayout layout;
+  ASSERT_EQ(ReadFileBlockLayout(base_, &layout), "");
+  EXPECT_GT(layout.keys[0].highest, 20);  // a tree of several levels
+  EXPECT_GT(layout.data.free_count, 0);
+  EXPECT_THAT(CheckFileBlockFiles(base_), IsEmpty());
+  for (int k = 1; k <= 2; ++k) {
+    std::vector<KeyEntry> entries;
+    ASSERT_EQ(WalkKeyEntries(base_, k, &entries), "");
+    std::vector<std::pair<std::string, int32_t>> walked;
+    for (const KeyEntry& e : entries) walked.emplace_back(e.key, e.reference);
+    const auto& model = k == 1 ? key1 : key2;
+    std::vector<std::pair<std::string, int32_t>> expected(model.begin(),
+                                                          model.end());
+    EXPECT_EQ(walked, expected) << "key " << k;
+  }
 }
 
 }  // namespace
