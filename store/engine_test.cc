@@ -213,6 +213,25 @@ TEST_F(EngineTest, EngineDestructionClosesOpenBlocksCleanly) {
   EXPECT_TRUE(engine_.CheckInvariants(h).empty());
 }
 
+TEST_F(EngineTest, NormalExitClosesTheBlocksOfAnEngineNeverDestroyed) {
+  CreateTwoKeys();
+  EXPECT_EXIT(
+      {
+        auto* leaked = new Engine;
+        leaked->StoreStartup(0, 8);
+        FileHandle h = kNoFileHandle;
+        leaked->OpenFileBlock(h, base_, false);
+        for (int i = 0; i < 100; ++i) leaked->AddKey(h, 1, 1, std::to_string(i));
+        std::exit(ReadBytes(Dat())[20] == 1 ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadBytes(Dat())[20], 0);
+  FileHandle h = kNoFileHandle;
+  ASSERT_TRUE(engine_.OpenFileBlock(h, base_, false));
+  EXPECT_EQ(engine_.CountKeys(h, 1), 100);
+  EXPECT_TRUE(engine_.CheckInvariants(h).empty());
+}
+
 TEST_F(EngineTest, FailedWriteAtCloseKeepsTheBlockOpen) {
   CreateTwoKeys();
   FileHandle h = kNoFileHandle;
