@@ -1,0 +1,123 @@
+#include "company/installation.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "company/company_defaults.h"
+#include "company/company_files.h"
+#include "company/keys.h"
+#include "company/startup.h"
+#include "store/engine.h"
+
+namespace tallybook::company {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDefaultTerms[] = {
+    "1% 10 Net 30",       "2% 10 Net 30",
+    "Credit Card - American Express", "Credit Card - Master Card",
+    "Credit Card - Visa", "Due On Receipt",
+    "Net 10 Days",        "Net 20 Days",
+    "Net 30 Days",
+};
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return (fs::path(dir) / name).string();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+// Adds the first company with its two keys to the freshly created list.
+bool AddFirstCompany(store::Engine& engine, const std::string& base,
+                     const CompanyRecord& record) {
+  store::FileHandle handle = store::kNoFileHandle;
+  if (!engine.OpenFileBlock(handle, base, false)) return false;
+  int32_t rec_no = 0;
+  bool ok = engine.AddRecord(handle, rec_no, &record) &&
+            engine.AddKey(handle, 1, rec_no, BuildKey(record, 1)) &&
+            engine.AddKey(handle, 2, rec_no, BuildKey(record, 2));
+  ok = engine.CloseFileBlock(handle) && ok;
+  return ok;
+}
+
+}  // namespace
+
+std::string DefaultTermsFileText() {
+  std::string text;
+  for (const char* term : kDefaultTerms) {
+    text += term;
+    text += "\r\n";
+  }
+  return text;
+}
+
+InstallationResult CreateInstallation(const std::string& dir) {
+  InstallationResult result;
+  if (dir.empty()) {
+    result.message = "No data directory was given.";
+    return result;
+  }
+  const std::string list_base = DataPath(dir, kCompanyListName);
+  const std::vector<std::string> existing = {
+      Join(dir, kLastCompanyFileName), list_base + ".DAT", list_base + ".IX",
+      Join(dir, kTermsFileName)};
+  std::error_code ec;
+  for (const std::string& path : existing) {
+    if (fs::exists(path, ec)) {
+      result.message = dir + " already holds Tallybook data (" +
+                       fs::path(path).filename().string() +
+                       "). Nothing was changed.";
+      return result;
+    }
+  }
+  if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) {
+    result.message = dir + " is not a directory. Nothing was changed.";
+    return result;
+  }
+  const bool made_dir = !fs::exists(dir, ec);
+  fs::create_directories(dir, ec);
+  if (ec) {
+    result.message = "Unable to create the directory " + dir + ": " +
+                     ec.message() + ".";
+    return result;
+  }
+
+  const CompanyRecord first =
+      FirstCompanyRecord(kFirstCompanyNo, kFirstCompanyName);
+  store::Engine engine;
+  bool ok = engine.StoreStartup(0, kPageBuffers) &&
+            CreateCompanyListFile(engine, dir) &&
+            AddFirstCompany(engine, list_base, first);
+  if (engine.IsStarted()) engine.StoreShutdown();
+  std::string failed_part = "the company list";
+  if (ok) {
+    ok = WriteWholeFile(Join(dir, kTermsFileName), DefaultTermsFileText());
+    failed_part = kTermsFileName;
+  }
+  if (ok) {
+    ok = WriteLastCompany(Join(dir, kLastCompanyFileName), first);
+    failed_part = kLastCompanyFileName;
+  }
+  if (!ok) {
+    for (const std::string& path : existing) fs::remove(path, ec);
+    if (made_dir) fs::remove(dir, ec);
+    result.message = "Unable to write " + failed_part + " in " + dir +
+                     ". Nothing was installed.";
+    return result;
+  }
+  result.ok = true;
+  result.message = "A new Tallybook installation was made in " + dir +
+                   " with company " + kFirstCompanyNo + ".";
+  return result;
+}
+
+}  // namespace tallybook::company
