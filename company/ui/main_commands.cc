@@ -1,0 +1,49 @@
+#include "company/ui/main_commands.h"
+
+#include "company/password.h"
+#include "company/ui/about_box.h"
+#include "company/ui/cal_form.h"
+#include "platform/message.h"
+
+namespace tallybook::company::ui {
+
+void WireMainCommands(TMainForm& form, App& app) {
+  platform::Services services = app.services();
+  // Copies of the Services references: the platform outlives the window.
+  platform::Messages& messages = services.messages;
+  platform::Help& help = services.help;
+  platform::Desktop& desktop = services.desktop;
+  platform::Printer& printer = services.printer;
+  platform::ModalWindows& windows = services.windows;
+
+  form.SetCommand(CommandId::kPrinterSetup, [&printer] { printer.SetupDialog(); });
+  form.SetCommand(CommandId::kExit, [&form] { form.close(); });
+
+  form.SetCommand(CommandId::kCalculator, [&desktop, &messages] {
+    if (!desktop.StartCalculator()) {
+      platform::Inform(messages, kProductTitle, kCalculatorNotFound);
+    }
+  });
+  form.SetCommand(CommandId::kViewCalendar, [&form, &app] {
+    PickDate(app, &form, app.TodayText, kViewCalendarCaption);
+  });
+  form.SetCommand(CommandId::kPasswordSetup,
+                  [&form, &app] { PasswordSetup(app, form.password_prompt()); });
+
+  form.SetCommand(CommandId::kHelpTopics, [&help] { help.ShowHelpContents(); });
+  form.SetCommand(CommandId::kHowToUseHelp, [&help] { help.ShowHelpOnHelp(); });
+  form.SetCommand(CommandId::kFrequentAskedQuestions,
+                  [&help] { help.ShowHelp(kFrequentQuestionsTopic); });
+  form.SetCommand(CommandId::kAbout, [&form, &app, &windows] {
+    TAboutBox about(app, &form);
+    windows.RunModal("TAboutBox", [&] { return about.exec(); });
+  });
+  form.SetCommand(CommandId::kHome, [&desktop, &messages] {
+    if (!platform::Confirm(messages, kProductTitle, kHomeQuestion)) return;
+    if (!desktop.OpenUrl(kHomePageUrl)) {
+      platform::Inform(messages, kProductTitle, kHomeFailed);
+    }
+  });
+}
+
+}  // namespace tallybook::company::ui
