@@ -1,0 +1,205 @@
+// The commands on one company file of a data directory: rebuild DIR FILE and
+// check DIR FILE.
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/admin_commands.h"
+#include "app/admin_company_file.h"
+#include "company/data_access.h"
+#include "company/keys.h"
+#include "gmock/gmock.h"
+#include "gtest/gtest.h"
+#include "platform/message.h"
+#include "platform/progress_window.h"
+#include "store/store_test_util.h"
+
+namespace tallybook::admin {
+namespace {
+
+using ::testing::HasSubstr;
+using store::testing::ReadBytes;
+using store::testing::ScratchDir;
+using store::testing::WriteBytes;
+
+// The setup below must not ask the user anything.
+class NoQuestions : public platform::Messages {
+ public:
+  platform::Answer Show(const platform::Message& m) override {
+    ADD_FAILURE() << "unexpected message: " << m.text;
+    return platform::AnswerOnClose(m.buttons);
+  }
+};
+
+class HiddenProgress : public platform::ProgressWindow {
+ public:
+  void SetCaption(const std::string&) override {}
+  void SetLine(int, const std::string&) override {}
+  void ClearLines() override {}
+  void SetCancellable(bool) override {}
+  void Show() override {}
+  void Hide() override {}
+  void ProcessPendingInput() override {}
+  bool CancelRequested() const override { return false; }
+};
+
+struct AdminRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+AdminRun Admin(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = RunAdmin(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class CompanyFileCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(engine_.StoreStartup(0, 30));
+    ASSERT_TRUE(company::CreateCustomerFile(engine_, dir_, "1"));
+    ASSERT_TRUE(customers_.OpenCompanyFile());
+  }
+  int32_t AddCustomer(const std::string& name, const std::string& no) {
+    customers_.ClearRecord();
+    customers_.rec().CustomerName.Set(name);
+    customers_.rec().CustomerNo.Set(no);
+    int32_t rec_no = 0;
+    EXPECT_TRUE(customers_.AddWithKeys(rec_no));
+    return rec_no;
+  }
+  std::string base() const { return dir_ + "/1C"; }
+
+  ScratchDir scratch_;
+  std::string dir_ = scratch_.File("").substr(0, scratch_.File("").size() - 1);
+  NoQuestions messages_;
+  HiddenProgress progress_;
+  store::Engine engine_;
+  company::CustomerAccess customers_{engine_, messages_, progress_, dir_, "1"};
+};
+
+TEST(CompanyFileArgumentTest, NamesMapToTheirFiles) {
+  std::string problem;
+  auto company = ParseCompanyFileArgument("/d", "Company", &problem);
+  ASSERT_TRUE(company);
+  EXPECT_EQ(company->file->file, company::CompanyFile::kCompanyList);
+  EXPECT_EQ(company->base_path, "/d/Company");
+  auto invoices = ParseCompanyFileArgument("/d", "12i", &problem);
+  ASSERT_TRUE(invoices);
+  EXPECT_EQ(invoices->file->file, company::CompanyFile::kTransactions);
+  EXPECT_EQ(invoices->company_no, "12");
+  EXPECT_EQ(invoices->base_path, "/d/12I");
+  for (const char* bad : {"1X", "C", "", "../1C", "123456789C"}) {
+    EXPECT_FALSE(ParseCompanyFileArgument("/d", bad, &problem)) << bad;
+    EXPECT_THAT(problem, HasSubstr("is no company file")) << bad;
+  }
+}
+
+TEST_F(CompanyFileCommandTest, RebuildPrintsProgressAndLeavesASoundFile) {
+  for (int i = 0; i < 60; ++i) {
+    AddCustomer("Customer " + std::to_string(i), std::to_string(i));
+  }
+  ASSERT_TRUE(customers_.Close());
+  std::vector<uint8_t> dat = ReadBytes(base() + ".DAT");
+  dat.at(20) = 1;  // not closed after changes
+  WriteBytes(base() + ".DAT", dat);
+
+  AdminRun r = Admin({"rebuild", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "Customers\n"
+            "  Key number: 0  Records read: 50  Records written: 50\n"
+            "  Key number: 1  Records read: 50  Records written: 50\n"
+            "  Key number: 2  Records read: 50  Records written: 50\n" +
+                base() + ": rebuilt, 60 records\n");
+
+  r = Admin({"check", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitOk) << r.out;
+  EXPECT_EQ(r.out, base() + ": sound\n");
+}
+
+TEST_F(CompanyFileCommandTest, RebuildReportsTheDumpOfRejectedDuplicates) {
+  AddCustomer("Acme", "A1");
+  // A second record with the same unique name, written past the keys.
+  customers_.rec().CustomerNo.Set("A2");
+  int32_t rec_no = 0;
+  ASSERT_TRUE(engine_.AddRecord(customers_.handle(), rec_no, customers_.data()));
+  ASSERT_TRUE(customers_.Close());
+
+  AdminRun r = Admin({"rebuild", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(base() + ".MSG: dump file written"));
+  EXPECT_THAT(r.out, HasSubstr(base() + ": rebuilt, 1 records\n"));
+  EXPECT_TRUE(std::filesystem::exists(base() + ".MSG"));
+}
+
+TEST_F(CompanyFileCommandTest, RebuildOfAMissingOrUnknownFileFails) {
+  AdminRun r = Admin({"rebuild", dir_, "7C"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_EQ(r.err, "tallybook-admin: " + dir_ + "/7C.DAT: no such file\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "/7C.DAT"));
+  r = Admin({"rebuild", dir_, "1Q"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("\"1Q\" is no company file"));
+}
+
+TEST_F(CompanyFileCommandTest, CheckFindsKeysThatDoNotMatchTheirRecords) {
+  const int32_t acme = AddCustomer("Acme", "A1");
+  const int32_t best = AddCustomer("Best", "B1");
+  const int32_t gone = AddCustomer("Gone", "G1");
+  // Acme renamed behind the keys' back.
+  ASSERT_TRUE(customers_.GetRecord(acme));
+  customers_.rec().CustomerName.Set("Zeta");
+  ASSERT_TRUE(engine_.PutRecord(customers_.handle(), acme, customers_.data()));
+  // Best lost its customer number entry.
+  ASSERT_TRUE(engine_.DeleteKey(customers_.handle(), 2, best,
+                                company::KeyText("B1", 8)));
+  // Gone deleted without its keys.
+  ASSERT_TRUE(engine_.DeleteRecord(customers_.handle(), gone));
+  ASSERT_TRUE(customers_.Close());
+  const std::vector<uint8_t> dat = ReadBytes(base() + ".DAT");
+
+  AdminRun r = Admin({"check", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitFailed);
+  const std::string acme_key = "\"ACME" + std::string(26, ' ') + "\"";
+  const std::string zeta_key = "\"ZETA" + std::string(26, ' ') + "\"";
+  EXPECT_THAT(r.out, HasSubstr("key 1: entry " + acme_key + " of record 1 "
+                               "should be " + zeta_key + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("key 1: record 1 has no entry " + zeta_key));
+  EXPECT_THAT(r.out, HasSubstr("key 2: record 2 has no entry \"B1      \"\n"));
+  EXPECT_THAT(r.out, HasSubstr("key 1: entry \"GONE" + std::string(26, ' ') +
+                               "\" points at record 3, which is not in use\n"));
+  EXPECT_THAT(r.out, HasSubstr("key 2: entry \"G1      \" points at record 3"));
+  EXPECT_EQ(ReadBytes(base() + ".DAT"), dat) << "the check changed the file";
+}
+
+TEST_F(CompanyFileCommandTest, CheckOfADamagedOrMissingFileFailsClearly) {
+  AddCustomer("Acme", "A1");
+  ASSERT_TRUE(customers_.Close());
+  std::vector<uint8_t> dat = ReadBytes(base() + ".DAT");
+  dat.resize(10);
+  WriteBytes(base() + ".DAT", dat);
+  AdminRun r = Admin({"check", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_THAT(r.err, ::testing::StartsWith("tallybook-admin: " + base()));
+  EXPECT_EQ(ReadBytes(base() + ".DAT"), dat);
+
+  r = Admin({"check", dir_, "Company"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("Company.DAT"));
+}
+
+TEST_F(CompanyFileCommandTest, CheckWithOneArgumentIsStillTheRawCheck) {
+  AddCustomer("Acme", "A1");
+  ASSERT_TRUE(customers_.Close());
+  AdminRun r = Admin({"check", base()});
+  EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
+  EXPECT_EQ(r.out, base() + ": sound\n");
+}
+
+}  // namespace
+}  // namespace tallybook::admin
