@@ -60,10 +60,12 @@ int DataFile::Open(const std::string& path, bool read_only) {
     if (h.key_count > 100) {
       err = kErrTooManyKeysHeader;
     } else if (h.record_length < 21 || h.record_length > kMaxRecordLength ||
-               h.key_count < 0 || h.highest < 0 || h.free_count < 0 ||
-               h.in_update > 1) {
+               h.key_count < 0 || h.highest < 0 || h.free_count < 0) {
       err = kErrDataHeaderDamaged;
-    } else if (h.in_update == 1) {
+    } else if (h.in_update != 0) {
+      // Any value but 0 means the file cannot be trusted as closed; the
+      // answer to 10010 is a rebuild, which is also the cure for a garbled
+      // flag byte.
       err = kErrNotClosedCleanly;
     } else if (h.free_count > h.highest ||
                (h.free_head != -1 &&

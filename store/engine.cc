@@ -28,6 +28,12 @@ int CheckNotInUse(IoContext* io, const std::string& path) {
   return err == kErrOsFailure ? err : 0;
 }
 
+// Copies a found key into the caller's string, reusing its storage: the
+// stepping calls run once per row of a list and should not allocate.
+void SetKey(const KeyBuf& kb, std::string* key) {
+  key->assign(reinterpret_cast<const char*>(kb.b + 1), kb.b[0]);
+}
+
 }  // namespace
 
 void Engine::CloseLiveEngines() {
@@ -423,7 +429,7 @@ bool Engine::SearchKey(FileHandle handle, int key_no, int32_t& ref,
   int err = BTree(*pool_, *ix, key_no).SearchKey(&kb, &r);
   if (err == 0) {
     ref = r;
-    key = kb.ToString();
+    SetKey(kb, &key);
   }
   return Done(err, handle);
 }
@@ -437,7 +443,7 @@ bool Engine::FindKeyAndRef(FileHandle handle, int key_no, int32_t& ref,
   int err = BTree(*pool_, *ix, key_no).FindKeyAndRef(&kb, &r, direction);
   if (err == 0) {
     ref = r;
-    key = kb.ToString();
+    SetKey(kb, &key);
   }
   return Done(err, handle);
 }
@@ -451,7 +457,7 @@ bool Engine::NextKey(FileHandle handle, int key_no, int32_t& ref,
   int err = BTree(*pool_, *ix, key_no).NextKey(&kb, &r);
   if (err == 0) {
     ref = r;
-    key = kb.ToString();
+    SetKey(kb, &key);
   }
   return Done(err, handle);
 }
@@ -465,7 +471,7 @@ bool Engine::PrevKey(FileHandle handle, int key_no, int32_t& ref,
   int err = BTree(*pool_, *ix, key_no).PrevKey(&kb, &r);
   if (err == 0) {
     ref = r;
-    key = kb.ToString();
+    SetKey(kb, &key);
   }
   return Done(err, handle);
 }
@@ -502,7 +508,7 @@ bool Engine::ScrollPosToKey(FileHandle handle, int key_no, int32_t pos,
   int err = BTree(*pool_, *ix, key_no).ScrollPosToKey(pos, scale, &kb, &r);
   if (err == 0) {
     ref = r;
-    key = kb.ToString();
+    SetKey(kb, &key);
   }
   return Done(err, handle);
 }
