@@ -166,14 +166,14 @@ void Engine::Release(FileBlock* fb) {
 int Engine::CloseAll(bool force) {
   int first = 0;
   while (!open_.empty()) {
-    FileBlock* fb = open_.begin()->second.get();
-    int err = pool_ ? CloseBlock(fb) : kErrNotStarted;
+    const FileHandle handle = open_.begin()->first;
+    int err = pool_ ? CloseBlock(open_.begin()->second.get()) : kErrNotStarted;
     if (err != 0) {
       if (first == 0) first = err;
       if (!force) break;
       // The block could not be written back; its in-update flag stays set
       // on disk, so the next open asks for a rebuild.
-      if (Lookup(fb->handle) == fb) Release(fb);
+      if (FileBlock* still_open = Lookup(handle)) Release(still_open);
     }
   }
   return first;

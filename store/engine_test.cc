@@ -254,6 +254,24 @@ TEST_F(EngineTest, FailedWriteAtCloseKeepsTheBlockOpen) {
   EXPECT_EQ(ref, 1);
 }
 
+TEST_F(EngineTest, ShutdownThatCannotWriteBackReportsItAndLeavesTheFlagSet) {
+  CreateTwoKeys();
+  FileHandle h = kNoFileHandle;
+  ASSERT_TRUE(engine_.OpenFileBlock(h, base_, false));
+  ASSERT_TRUE(engine_.AddKey(h, 1, 1, "KEY"));
+  engine_.SetFaultHook([](OsOperation op, const std::string&) {
+    return op == OsOperation::kWrite ? EIO : 0;
+  });
+  EXPECT_FALSE(engine_.StoreShutdown());
+  EXPECT_EQ(engine_.StoreError(), kErrOsFailure);
+  EXPECT_FALSE(engine_.IsStarted());
+  EXPECT_FALSE(engine_.IsFileBlockOpen(h));
+  engine_.SetFaultHook(nullptr);
+  ASSERT_TRUE(engine_.StoreStartup(0, 8));
+  EXPECT_FALSE(engine_.OpenFileBlock(h, base_, false));
+  EXPECT_EQ(engine_.StoreError(), kErrNotClosedCleanly);
+}
+
 // ---- Damaged files at open: each gives its error and touches nothing.
 
 class DamagedOpenTest : public EngineTest {
