@@ -364,6 +364,57 @@ TEST_F(BTreeTest, ScrollPositionsOfASmallTree) {
   EXPECT_EQ(ref, 0);
 }
 
+TEST_F(BTreeTest, ScrollPositionsOfARootOverTwoLeaves) {
+  // Root "0032" over leaves 0001..0031 and 0033..0063.
+  for (int i = 1; i <= 63; ++i) Add(1, i, Num(i));
+  auto pos_of = [&](int i) {
+    int32_t pos = -1;
+    EXPECT_TRUE(engine_.KeyToScrollPos(h_, 1, pos, i, Num(i), 63));
+    return pos;
+  };
+  EXPECT_EQ(pos_of(1), 0);    // first entry of the first leaf: l = 1
+  EXPECT_EQ(pos_of(16), 16);  // m = 16 * 96 div 31 = 49, l = 49 - 24
+  EXPECT_EQ(pos_of(32), 32);  // the root entry: l = 48
+  EXPECT_EQ(pos_of(63), 63);  // l = 96 + 48 - 48, capped at the scale
+  auto key_at = [&](int p) {
+    int32_t ref = 0;
+    std::string key;
+    EXPECT_TRUE(engine_.ScrollPosToKey(h_, 1, p, ref, key, 63));
+    EXPECT_EQ(key, ref == 0 ? "" : Num(ref));
+    return key;
+  };
+  EXPECT_EQ(key_at(0), Num(1));
+  EXPECT_EQ(key_at(16), Num(16));
+  EXPECT_EQ(key_at(32), Num(33));
+  EXPECT_EQ(key_at(63), Num(63));
+}
+
+TEST_F(BTreeTest, TwoFileBlocksShareTheSmallPoolWithoutMixingPages) {
+  FileHandle other = kNoFileHandle;
+  const std::string other_base = dir_.File("T2");
+  ASSERT_TRUE(engine_.CreateFileBlock(other_base, 30, {{10, false}}));
+  ASSERT_TRUE(engine_.OpenFileBlock(other, other_base, false));
+  for (int i = 0; i < 600; ++i) {
+    Add(1, i + 1, Num(i));
+    ASSERT_TRUE(engine_.AddKey(other, 1, i + 1, Num(599 - i) + "x"));
+  }
+  ASSERT_TRUE(engine_.CloseFileBlock(other));
+  for (int i = 0; i < 600; i += 2) {
+    ASSERT_TRUE(engine_.DeleteKey(h_, 1, i + 1, Num(i)));
+  }
+  Sound();
+  ASSERT_TRUE(engine_.OpenFileBlock(other, other_base, false));
+  EXPECT_EQ(engine_.CountKeys(other, 1), 600);
+  EXPECT_TRUE(engine_.CheckInvariants(other).empty());
+  int32_t ref = 0;
+  std::string key;
+  ASSERT_TRUE(engine_.NextKey(other, 1, ref, key));
+  EXPECT_EQ(key, Num(0) + "x");
+  std::vector<std::string> mine = Walk(1);
+  ASSERT_EQ(mine.size(), 300u);
+  EXPECT_EQ(mine.front(), Num(1) + "/2");
+}
+
 TEST_F(BTreeTest, ScrollPositionsOfATwoLevelTreeRiseWithTheKey) {
   for (int i = 1; i <= 500; ++i) Add(1, i, Num(i));
   int32_t last = -1;
