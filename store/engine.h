@@ -97,8 +97,10 @@ class Engine {
                        const std::string& data_ext = "DAT");
   // Opens both files exclusively. 9903 when the data file is missing, 10010
   // when the in-update flag is set or the index cannot be opened, 10060 /
-  // 10120 / 10121 / 10122 for a damaged header. A ".DIA" journal found
-  // beside the file block is deleted (save mode is not supported).
+  // 10120 / 10121 / 10122 for a damaged header, 10117 for a data header
+  // that does not fit its file, 10115 for a key header out of range. A
+  // ".DIA" journal found beside the file block is deleted (save mode is not
+  // supported).
   bool OpenFileBlock(FileHandle& handle, const std::string& base,
                      bool read_only, bool ignored = true,
                      bool save_mode = false, bool force_read_only = false);
@@ -112,7 +114,9 @@ class Engine {
   // 10455 when not started, 10445 when handle is not an open file block.
   bool CheckFileBlock(FileHandle handle);
 
-  // ---- Records.
+  // ---- Records. Get and put of a number outside 1..highest fail with
+  // 10136 (put of 0 with 10130); delete outside 1..highest with 10135, of a
+  // record already deleted with 10137; a damaged free chain gives 10170.
   bool AddRecord(FileHandle handle, int32_t& rec_no, const void* buffer);
   bool GetRecord(FileHandle handle, int32_t rec_no, void* buffer);
   bool PutRecord(FileHandle handle, int32_t rec_no, const void* buffer);
@@ -126,7 +130,8 @@ class Engine {
   int32_t RecordToScrollPos(FileHandle handle, int32_t rec_no, uint16_t scale);
   int32_t ScrollPosToRecord(FileHandle handle, int32_t pos, uint16_t scale);
 
-  // ---- Keys (key_no 1..K, else 10164).
+  // ---- Keys (key_no 1..K, else 10164). A page read with bytes out of
+  // range gives 10115 and nothing is followed from it.
   int KeyCountOf(FileHandle handle);  // K of the file block
   KeyDescriptor KeyDescriptorOf(FileHandle handle, int key_no);
   bool AddKey(FileHandle handle, int key_no, int32_t ref,
