@@ -23,7 +23,6 @@ inline constexpr int kMinBarHeight = 4;
 inline constexpr char kTotalHintPrefix[] = "Total A/R: ";
 inline constexpr char kChartStatus[] =
     "Hold mouse over color to see aging amount...";
-inline constexpr char kAgingChartHelpTopic[] = "AgingChart";
 
 // The four grand totals of an aging run, category 1 (current) first.
 struct AgingTotals {

@@ -1,6 +1,9 @@
 #include "company/ui/main_commands.h"
 
 #include "company/password.h"
+#include "company/purge.h"
+#include "company/rebuild_all.h"
+#include "company/ui/aging_chart_panel.h"
 #include "company/ui/about_box.h"
 #include "company/ui/cal_form.h"
 #include "platform/message.h"
@@ -29,6 +32,23 @@ void WireMainCommands(TMainForm& form, App& app) {
   });
   form.SetCommand(CommandId::kPasswordSetup,
                   [&form, &app] { PasswordSetup(app, form.password_prompt()); });
+
+  // The aging chart (shown by the daily aging too), purge and rebuild.
+  auto* chart = new TAgingChartPanel(app, form.aging_panel_host());
+  form.set_aging_runner(ChartingAgingRunner(*chart));
+  form.SetCommand(CommandId::kAgingChart,
+                  [&app, chart] { AgingChartClick(app, *chart); });
+  form.SetCommand(CommandId::kDeletePaidInvoices, [&form, &app] {
+    DeletePaidInvoices(
+        app, form.password_prompt(),
+        [&](const Date& preset, const std::string& caption) {
+          std::optional<std::string> text =
+              PickDate(app, &form, app.FormatDate(preset), caption);
+          return text ? app.ParseDate(*text) : std::nullopt;
+        });
+  });
+  form.SetCommand(CommandId::kRebuildDataFiles,
+                  [&app] { RebuildDataFiles(app); });
 
   form.SetCommand(CommandId::kHelpTopics, [&help] { help.ShowHelpContents(); });
   form.SetCommand(CommandId::kHowToUseHelp, [&help] { help.ShowHelpOnHelp(); });
