@@ -64,6 +64,10 @@ int MapOsError(int os_error, OsOperation op, const std::string& path) {
       return kErrTooManyOpenFiles;
     case EBADF:
       return kErrInvalidHandle;
+    case ENOSPC:
+    case EDQUOT:
+      // A full disk is a write that wrote fewer bytes than asked.
+      return op == OsOperation::kWrite ? kErrShortWrite : kErrOsFailure;
     case EACCES:
     case EPERM:
       return (op == OsOperation::kOpen || op == OsOperation::kCreate)
@@ -169,12 +173,7 @@ int OsFile::Write(int64_t offset, const void* buffer, size_t n) {
     ssize_t w = ::pwrite(fd_, p + done, n - done, offset + done);
     if (w < 0) {
       if (errno == EINTR) continue;
-      int e = errno;
-      if (e == ENOSPC) {
-        io_->Record(e, OsOperation::kWrite);
-        return kErrShortWrite;
-      }
-      return Fail(e, OsOperation::kWrite);
+      return Fail(errno, OsOperation::kWrite);
     }
     if (w == 0) return kErrShortWrite;
     done += static_cast<size_t>(w);

@@ -15,7 +15,8 @@
 //   EWOULDBLOCK from the exclusive lock (another opener): 10140
 //   anything else: 10140
 //   a read that returned fewer bytes than asked: 10070
-//   a write that wrote fewer bytes than asked, or a failed copy: 10075
+//   a write that wrote fewer bytes than asked (a full disk, ENOSPC), or a
+//   failed copy: 10075
 #ifndef TALLYBOOK_STORE_OS_FILE_H_
 #define TALLYBOOK_STORE_OS_FILE_H_
 
