@@ -25,6 +25,7 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunRebuildCommand},
       {"backup", 2, 2, "DIR DEST", "back up the data files of DIR into DEST/VkBackup.zip", RunBackupCommand},
       {"restore", 2, 2, "DIR SRC", "restore DIR from SRC (a folder or the zip)", RunRestoreCommand},
+      {"age", 1, 1, "DIR", "age the current company of DIR and print the totals", RunAge},
   };
   return commands;
 }

@@ -61,6 +61,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out,
 int RunBackupCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+int RunAge(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace tallybook::admin
 
 #endif  // TALLYBOOK_APP_ADMIN_COMMANDS_H_
