@@ -31,10 +31,10 @@
 #include <vector>
 
 #include "company/app.h"
+#include "company/installation.h"  // kTermsFileName, "TLTERMS.DAT"
 
 namespace tallybook::company {
 
-inline constexpr char kTermsFileName[] = "TLTERMS.DAT";
 inline constexpr char kDamagedTermsFileName[] = "TLTERMS.BAD";
 inline constexpr int kTermLength = 35;
 inline constexpr std::size_t kMaxTermsFileSize = 1 << 20;
@@ -191,6 +191,10 @@ class TermEditor {
   // and disabled, the prompt cleared, "Ok" disabled, the first term
   // selected, and true returned.
   bool OkClick(const std::string& field_text);
+  // The user changed the field's text (only while it is enabled).
+  void FieldEdited(const std::string& text) {
+    if (field_enabled_) field_text_ = text;
+  }
   // The user clicked row index: it becomes the selection and a pending add
   // or edit is given up.
   void ListClick(int index);
