@@ -1,0 +1,332 @@
+#include "company/ui/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+#include <fstream>
+
+#include "company/company_defaults.h"
+#include "company/data_access.h"
+#include "company/keys.h"
+#include "company/password.h"
+#include "company/startup.h"
+#include "company/ui/cal_form.h"
+#include "company/ui/main_commands.h"
+#include "company/ui/ui_test_support.h"
+#include "platform/qt/text_codec.h"
+
+namespace tallybook::company::ui {
+namespace {
+
+using platform::Answer;
+using platform::kModalCancel;
+using platform::kModalOk;
+
+class MainFormTest : public ::testing::Test, public ShellFixture {
+ protected:
+  // A created and wired main window.
+  std::unique_ptr<TMainForm> MakeForm() {
+    auto form = std::make_unique<TMainForm>(*app);
+    EXPECT_TRUE(form->FormCreate());
+    WireMainCommands(*form, *app);
+    // After the wiring, which installs the charting aging runner.
+    form->set_aging_runner([this](App&) { ++aging_runs; });
+    return form;
+  }
+  // Replaces the stored record of the company in the company list.
+  void StoreCompany(const CompanyRecord& record) {
+    ASSERT_TRUE(app->engine().StoreStartup(0, kPageBuffers));
+    {
+      CompanyListAccess list(*app);
+      ASSERT_TRUE(list.OpenCompanyFile());
+      int32_t rec_no = 0;
+      ASSERT_TRUE(list.FindByKey(1, BuildKey(record, 1), rec_no));
+      ASSERT_TRUE(list.GetRecord(rec_no));
+      const CompanyRecord before = list.rec();
+      list.rec() = record;
+      ASSERT_TRUE(list.ModifyWithKeys(rec_no, before));
+      ASSERT_TRUE(list.Close());
+    }
+    ASSERT_TRUE(app->engine().StoreShutdown());
+  }
+  int aging_runs = 0;
+};
+
+std::vector<std::string> MenuTexts(const QMainWindow& form) {
+  std::vector<std::string> texts;
+  for (QAction* menu_action : form.menuBar()->actions()) {
+    texts.push_back("[" + menu_action->text().toStdString() + "]");
+    for (QAction* item : menu_action->menu()->actions()) {
+      if (!item->isSeparator()) texts.push_back(item->text().toStdString());
+    }
+  }
+  return texts;
+}
+
+TEST_F(MainFormTest, MenusHoldEveryCommandWithItsExactCaption) {
+  auto form = MakeForm();
+  EXPECT_EQ(form->windowTitle(), "Vk Tallybook Pro");
+  EXPECT_EQ(MenuTexts(*form),
+            (std::vector<std::string>{
+                "[&File]", "Co&mpany Manager...", "&Customer Manager...",
+                "&Product Manager...", "&Invoice Manager...",
+                "P&rinter Setup...", "&Edit Payment Terms...", "E&xit",
+                "[&Tools]", "&Payment Wizard...", "&Report  Wizard...",
+                "&Interest Wizard...", "&Label Wizard...",
+                "Repeat Billing &Wizard...", "Form L&etter Wizard...",
+                "Send E-Mail &Message", "&Aging Chart", "Windows &Calculator",
+                "&View Calendar", "Password &Setup", "&Delete Paid Invoices",
+                "&Backup Data Files", "Rebuild Data &Files", "[&Help]",
+                "&Topics", "&How to use Help", "&Frequent Asked Questions",
+                "&About"}));
+}
+
+TEST_F(MainFormTest, ToolButtonsCarryTheirHintsAndCaptions) {
+  auto form = MakeForm();
+  std::vector<std::string> tools;
+  for (const CommandInfo& info : CommandTable()) {
+    if (QToolButton* b = form->ToolButton(info.id)) {
+      tools.push_back(b->text().toStdString());
+    }
+  }
+  EXPECT_EQ(tools, (std::vector<std::string>{
+                       "Companies/System Options", "&Customers", "&Products",
+                       "&Invoices", "Printer Setup", "Close", "Pay&ments",
+                       "&Reports", "Interest Wizard", "Label Wizard",
+                       "Repeat Billing Wizard", "Form Letter Wizard",
+                       "Send E-mail Message", "Aging Chart", "Calculator",
+                       "View Calendar", "Password Setup", "Backup Files",
+                       "Help", "Home"}));
+  EXPECT_EQ(form->ToolButton(CommandId::kPaymentWizard)->toolTip(), "Payments");
+  EXPECT_EQ(form->ToolButton(CommandId::kEditPaymentTerms), nullptr);
+  EXPECT_EQ(form->MenuAction(CommandId::kHome), nullptr);
+}
+
+TEST_F(MainFormTest, CommandsWithoutAWindowAreDisabledUntilGivenOne) {
+  auto form = MakeForm();
+  for (CommandId id : {CommandId::kCustomerManager, CommandId::kInvoiceManager,
+                       CommandId::kReportWizard}) {
+    EXPECT_FALSE(form->IsCommandEnabled(id));
+    EXPECT_FALSE(form->MenuAction(id)->isEnabled());
+  }
+  EXPECT_FALSE(form->ToolButton(CommandId::kCustomerManager)->isEnabled());
+  EXPECT_FALSE(form->BackupButton->isEnabled());
+  for (CommandId id : {CommandId::kPrinterSetup, CommandId::kExit,
+                       CommandId::kCalculator, CommandId::kViewCalendar,
+                       CommandId::kPasswordSetup, CommandId::kHelpTopics,
+                       CommandId::kHowToUseHelp,
+                       CommandId::kFrequentAskedQuestions, CommandId::kAbout,
+                       CommandId::kHome, CommandId::kAgingChart,
+                       CommandId::kDeletePaidInvoices,
+                       CommandId::kRebuildDataFiles}) {
+    EXPECT_TRUE(form->IsCommandEnabled(id));
+  }
+  EXPECT_TRUE(form->ToolButton(CommandId::kHome)->isEnabled());
+
+  int runs = 0;
+  form->RunCommand(CommandId::kCustomerManager);  // disabled: nothing
+  form->SetCommand(CommandId::kCustomerManager, [&] { ++runs; });
+  EXPECT_TRUE(form->ToolButton(CommandId::kCustomerManager)->isEnabled());
+  form->MenuAction(CommandId::kCustomerManager)->trigger();
+  EXPECT_EQ(runs, 1);
+  form->SetCommand(CommandId::kCustomerManager, nullptr);
+  EXPECT_FALSE(form->MenuAction(CommandId::kCustomerManager)->isEnabled());
+}
+
+TEST_F(MainFormTest, ManagersAndWizardsHideTheAgingChartFirst) {
+  auto form = MakeForm();
+  for (CommandId id : {CommandId::kInvoiceManager, CommandId::kPaymentWizard,
+                       CommandId::kInterestWizard,
+                       CommandId::kRepeatBillingWizard,
+                       CommandId::kCompanyManager}) {
+    bool chart_hidden = false;
+    form->SetCommand(id, [&] { chart_hidden = form->aging_panel_host()->isHidden(); });
+    form->aging_panel_host()->show();
+    app->ShowStatus("Hold mouse over color to see aging amount...");
+    form->RunCommand(id);
+    EXPECT_TRUE(chart_hidden);
+    EXPECT_EQ(form->MessagePanel->text(), "Ready.");
+  }
+  form->SetCommand(CommandId::kCustomerManager, [] {});
+  form->aging_panel_host()->show();
+  form->RunCommand(CommandId::kCustomerManager);
+  EXPECT_FALSE(form->aging_panel_host()->isHidden());
+}
+
+TEST_F(MainFormTest, ViewCalendarShowsTodayUnderItsOwnCaption) {
+  auto form = MakeForm();
+  ui.windows.ExpectWindow("TCalForm", [&] {
+    auto* cal = form->findChild<TCalForm*>();
+    EXPECT_NE(cal, nullptr);
+    if (!cal) return kModalCancel;
+    EXPECT_EQ(cal->windowTitle(), "View Calendar");
+    EXPECT_EQ(cal->ChosenText(), "04/03/2024");
+    EXPECT_EQ(cal->LongDate->text(), "Wednesday, April 3, 2024");
+    return kModalOk;
+  });
+  form->RunCommand(CommandId::kViewCalendar);
+}
+
+TEST_F(MainFormTest, CalculatorAndHomeTellWhenTheyCannotStart) {
+  auto form = MakeForm();
+  form->RunCommand(CommandId::kCalculator);
+  EXPECT_EQ(ui.desktop.calculator_starts(), 1);
+  ui.desktop.SetCalculatorAvailable(false);
+  ui.messages.ExpectMessage("Windows Calculator not found.");
+  form->RunCommand(CommandId::kCalculator);
+
+  const char* question =
+      "This feature will connect you to the internet and take you to our "
+      "home page. You must have an internet connection on this computer. "
+      "Continue?";
+  ui.messages.ExpectMessage(question, Answer::kNo);
+  form->RunCommand(CommandId::kHome);
+  EXPECT_TRUE(ui.desktop.urls().empty());
+  ui.messages.ExpectMessage(question, Answer::kYes);
+  form->RunCommand(CommandId::kHome);
+  EXPECT_EQ(ui.desktop.urls(), std::vector<std::string>{"https://tallybook.example/"});
+}
+
+TEST_F(MainFormTest, HelpCommandsAndPanelHelpButtonsOpenTheirTopics) {
+  auto form = MakeForm();
+  form->RunCommand(CommandId::kHelpTopics);
+  form->RunCommand(CommandId::kHowToUseHelp);
+  form->RunCommand(CommandId::kFrequentAskedQuestions);
+  form->BackupHelp->click();
+  form->AgingHelp->click();
+  form->OutputHelp->click();
+  EXPECT_EQ(ui.help.topics(),
+            (std::vector<std::string>{"(contents)", "(help on help)",
+                                      "Frequent Asked Questions", "backupdata",
+                                      "AgingChart", "EMMode"}));
+  ui.windows.ExpectWindow("TAboutBox", kModalOk);
+  form->RunCommand(CommandId::kAbout);
+}
+
+TEST_F(MainFormTest, OutputRadiosChangeTheModeAndItsLabel) {
+  auto form = MakeForm();
+  EXPECT_EQ(form->PrinDef->text(), "Pri&nter or Fax");
+  EXPECT_EQ(form->EMDef->text(), "&E-Mail");
+  EXPECT_TRUE(form->PrinDef->isChecked());
+  EXPECT_EQ(form->ModeLabel->text(), "System Mode: Printer / Fax");
+  form->EMDef->click();
+  EXPECT_EQ(form->ModeLabel->text(), "System Mode: E-Mail");
+  EXPECT_EQ(app->output_mode, OutputMode::kEMail);
+  form->PrinDef->click();
+  EXPECT_EQ(form->ModeLabel->text(), "System Mode: Printer / Fax");
+  EXPECT_EQ(app->output_mode, OutputMode::kPrinter);
+}
+
+TEST_F(MainFormTest, CreationShowsTheCompanyAndTheClock) {
+  auto form = MakeForm();
+  EXPECT_EQ(form->CompanyLabel->text(), "My Company\n     Number: 1");
+  EXPECT_EQ(form->ClockPanel->text(), "Wednesday, April 3, 2024, 02:05 PM");
+  EXPECT_EQ(form->MessagePanel->text(), "Ready.");
+  app->ShowStatus("Calculating Aging Totals...");
+  EXPECT_EQ(form->MessagePanel->text(), "Calculating Aging Totals...");
+  ui.clock.Set(2024, 4, 3, 9, 30);
+  form->Timer1Timer();
+  EXPECT_EQ(form->ClockPanel->text(), "Wednesday, April 3, 2024, 09:30 AM");
+}
+
+TEST_F(MainFormTest, HintsFollowTheCompanyOption) {
+  CompanyRecord record = FirstCompanyRecord("1", "My Company");
+  record.ShowButtonHints = 0;
+  StoreCompany(record);
+  auto form = MakeForm();
+  EXPECT_EQ(form->ToolButton(CommandId::kHome)->toolTip(), "");
+}
+
+TEST_F(MainFormTest, MissingLastCompanyFileEndsCreation) {
+  std::filesystem::remove(dir / "LastCo.Dat");
+  TMainForm form(*app);
+  ui.messages.ExpectMessage(kMissingDataFiles).WithCaption("Vk Tallybook Pro");
+  EXPECT_FALSE(form.FormCreate());
+}
+
+TEST_F(MainFormTest, FirstShowingAsksThePasswordThenSetsOutputAndAges) {
+  CompanyRecord record = FirstCompanyRecord("1", "My Company");
+  record.DefaultToEMail.Set("Y");
+  StoreCompany(record);
+  std::ofstream(dir / kPasswordFileName, std::ios::binary)
+      << PasswordRecord("Secret");
+  auto form = MakeForm();
+  ui.windows.ExpectWindow("TPWDlg", [&] {
+    EXPECT_EQ(form->pw_dlg().windowTitle(), "Password Required");
+    EXPECT_EQ(form->pw_dlg().PasswordLabel->text(), "Enter password:");
+    EXPECT_EQ(form->pw_dlg().Password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(form->pw_dlg().Password->maxLength(), 20);
+    form->pw_dlg().Password->setText("Secret ");
+    return kModalOk;
+  });
+  EXPECT_TRUE(form->FormShow());
+  EXPECT_TRUE(form->EMDef->isChecked());
+  EXPECT_EQ(form->ModeLabel->text(), "System Mode: E-Mail");
+  EXPECT_EQ(aging_runs, 1);
+
+  ui.windows.ExpectWindow("TPWDlg", kModalCancel);
+  EXPECT_FALSE(form->FormShow());
+  EXPECT_EQ(aging_runs, 1);
+}
+
+TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {
+  auto form = MakeForm();
+  ui.messages.ExpectMessage(
+      "Once you create a password you must enter it EXACTLY or you will not "
+      "be able to use the billing system. Continue?",
+      Answer::kYes);
+  for (const char* caption : {"Password Setup", "Re-enter Your Password"}) {
+    ui.windows.ExpectWindow("TPWDlg", [&form, caption] {
+      EXPECT_EQ(form->pw_dlg().windowTitle(), caption);
+      EXPECT_EQ(form->pw_dlg().Password->text(), "");
+      form->pw_dlg().Password->setText("Tally1");
+      return kModalOk;
+    });
+  }
+  ui.messages.ExpectMessage(
+      "Your new password is shown above. You will need to enter it EXACTLY as "
+      "shown next time you want to access the system.")
+      .WithCaption("Password: Tally1");
+  form->RunCommand(CommandId::kPasswordSetup);
+  EXPECT_EQ(ReadStoredPassword(*app).password, "Tally1");
+}
+
+TEST_F(MainFormTest, ClosingAsksAboutQueuedLabelsAndShutsTheStoreDown) {
+  auto form = MakeForm();
+  int backups = 0;
+  form->set_backup_on_exit([&] { ++backups; });
+  app->CurrentCompany.BackupPromptOnExit.Set("Y");
+  app->label_queue_pending = true;
+  ui.messages.ExpectMessage(kLabelQueueQuestion, Answer::kNo);
+  form->RunCommand(CommandId::kExit);
+  EXPECT_FALSE(form->shut_down());
+  EXPECT_TRUE(app->engine().IsStarted());
+
+  ui.messages.ExpectMessage(kLabelQueueQuestion, Answer::kYes);
+  form->RunCommand(CommandId::kExit);
+  EXPECT_TRUE(form->shut_down());
+  EXPECT_EQ(backups, 1);
+  EXPECT_FALSE(app->engine().IsStarted());
+  EXPECT_EQ(ui.help.close_count(), 1);
+}
+
+TEST_F(MainFormTest, CompanyChangeRefreshesLabelRadioAndAges) {
+  auto form = MakeForm();
+  EXPECT_TRUE(form->FormShow());
+  EXPECT_EQ(aging_runs, 1);
+  CompanyRecord second = FirstCompanyRecord("2", "Second Shop");
+  second.DefaultToEMail.Set("Y");
+  second.LastAgingDate.Set("04/03/2024");
+  form->CompanyChanged(second, false);
+  EXPECT_EQ(form->CompanyLabel->text(), "Second Shop\n     Number: 2");
+  EXPECT_TRUE(form->EMDef->isChecked());
+  EXPECT_EQ(aging_runs, 1);  // already aged today
+  CompanyRecord third = FirstCompanyRecord("3", "Third");
+  form->CompanyChanged(third, false);
+  EXPECT_EQ(aging_runs, 2);
+  EXPECT_TRUE(form->PrinDef->isChecked());
+}
+
+}  // namespace
+}  // namespace tallybook::company::ui
