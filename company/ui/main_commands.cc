@@ -6,6 +6,7 @@
 #include "company/ui/aging_chart_panel.h"
 #include "company/ui/about_box.h"
 #include "company/ui/cal_form.h"
+#include "company/ui/list_comps.h"
 #include "platform/message.h"
 
 namespace tallybook::company::ui {
@@ -19,6 +20,19 @@ void WireMainCommands(TMainForm& form, App& app) {
   platform::Printer& printer = services.printer;
   platform::ModalWindows& windows = services.windows;
 
+  form.SetCommand(CommandId::kCompanyManager, [&form, &app] {
+    TListComps manager(app, form.password_prompt(), &form);
+    const int result = manager.Execute();
+    if (result == kListCompsOpenFailed) {
+      // Without the company list there is nothing the program can do.
+      form.close();
+      return;
+    }
+    const CompanyChange change =
+        DecideCompanyChange(result == platform::kModalOk, manager.chosen(),
+                            manager.reload_current(), app.CurrentCompany);
+    if (change.change) form.CompanyChanged(change.record, change.reload_current);
+  });
   form.SetCommand(CommandId::kPrinterSetup, [&printer] { printer.SetupDialog(); });
   form.SetCommand(CommandId::kExit, [&form] { form.close(); });
 
