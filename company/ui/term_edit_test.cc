@@ -1,11 +1,16 @@
 #include "company/ui/term_edit.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <QTest>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 
-#include "company/ui/ui_test_support.h"
+#include "company/installation.h"
+#include "company/ui/ui_test_env.h"
+#include "platform/testing/scripted_platform.h"
 #include "platform/qt/text_codec.h"
 
 namespace tallybook::company::ui {
@@ -14,7 +19,30 @@ namespace {
 using platform::Answer;
 using platform::kModalOk;
 
-class TTermEditTest : public ::testing::Test, public ShellFixture {
+// A fresh installation in a temporary data directory, with an App over it
+// and the scripted platform.
+class InstallationFixture {
+ public:
+  InstallationFixture() {
+    std::string templ =
+        (std::filesystem::temp_directory_path() / "term_edit.XXXXXX").string();
+    if (::mkdtemp(templ.data()) == nullptr) std::abort();
+    dir = templ;
+    CreateInstallation(dir.string());
+    app = std::make_unique<App>(dir.string(), ui.services());
+  }
+  ~InstallationFixture() {
+    app.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  platform::testing::ScriptedPlatform ui;
+  std::filesystem::path dir;
+  std::unique_ptr<App> app;
+};
+
+class TTermEditTest : public ::testing::Test, public InstallationFixture {
  protected:
   void WriteTerms(const std::string& bytes) {
     std::ofstream(dir / kTermsFileName, std::ios::binary | std::ios::trunc) << bytes;

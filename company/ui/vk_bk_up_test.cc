@@ -9,7 +9,9 @@
 
 #include "archive/zip_archive.h"
 #include "company/backup.h"
-#include "company/ui/ui_test_support.h"
+#include "company/installation.h"
+#include "company/ui/ui_test_env.h"
+#include "platform/testing/scripted_platform.h"
 #include "platform/qt/text_codec.h"
 
 namespace tallybook::company::ui {
@@ -21,7 +23,30 @@ using platform::Buttons;
 using platform::kModalOk;
 using platform::MessageKind;
 
-class TVkBkUpTest : public ::testing::Test, public ShellFixture {
+// A fresh installation in a temporary data directory, with an App over it
+// and the scripted platform.
+class InstallationFixture {
+ public:
+  InstallationFixture() {
+    std::string templ =
+        (std::filesystem::temp_directory_path() / "vk_bk_up.XXXXXX").string();
+    if (::mkdtemp(templ.data()) == nullptr) std::abort();
+    dir = templ;
+    CreateInstallation(dir.string());
+    app = std::make_unique<App>(dir.string(), ui.services());
+  }
+  ~InstallationFixture() {
+    app.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  platform::testing::ScriptedPlatform ui;
+  std::filesystem::path dir;
+  std::unique_ptr<App> app;
+};
+
+class TVkBkUpTest : public ::testing::Test, public InstallationFixture {
  protected:
   void SetUp() override {
     std::string templ = (fs::temp_directory_path() / "vk_bk_up_dest.XXXXXX").string();
