@@ -7,6 +7,8 @@
 #include "company/ui/about_box.h"
 #include "company/ui/cal_form.h"
 #include "company/ui/list_comps.h"
+#include "company/ui/term_edit.h"
+#include "company/ui/vk_bk_up.h"
 #include "platform/message.h"
 
 namespace tallybook::company::ui {
@@ -35,6 +37,14 @@ void WireMainCommands(TMainForm& form, App& app) {
   });
   form.SetCommand(CommandId::kPrinterSetup, [&printer] { printer.SetupDialog(); });
   form.SetCommand(CommandId::kExit, [&form] { form.close(); });
+  form.SetCommand(CommandId::kEditPaymentTerms,
+                  [&form, &app] { EditPaymentTerms(app, &form); });
+  // The menu item, the "Backup Files" tool button and the main window's
+  // backup panel all open the backup window; so does the exit when the
+  // company asks for a backup then.
+  form.SetCommand(CommandId::kBackupDataFiles,
+                  [&form, &app] { BackupDataFiles(app, &form); });
+  form.set_backup_on_exit([&form, &app] { BackupDataFiles(app, &form); });
 
   form.SetCommand(CommandId::kCalculator, [&desktop, &messages] {
     if (!desktop.StartCalculator()) {

@@ -10,6 +10,8 @@
 #include "archive/zip_archive.h"
 #include "company/backup.h"
 #include "company/installation.h"
+#include "company/ui/main_commands.h"
+#include "company/ui/main_form.h"
 #include "company/ui/ui_test_env.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/qt/text_codec.h"
@@ -33,6 +35,7 @@ class InstallationFixture {
     if (::mkdtemp(templ.data()) == nullptr) std::abort();
     dir = templ;
     CreateInstallation(dir.string());
+    ui.clock.Set(2024, 4, 3, 14, 5, 0);
     app = std::make_unique<App>(dir.string(), ui.services());
   }
   ~InstallationFixture() {
@@ -218,6 +221,35 @@ TEST_F(TVkBkUpTest, ChooseFolderAddsTheFolderAndCancelKeepsTheSelection) {
   window.DriveListChange(1);
   EXPECT_EQ(window.SelectedDestination(), dest_.string());
   EXPECT_EQ(window.DriveList->count(), 2);
+}
+
+TEST_F(TVkBkUpTest, MainWindowOpensTheBackupAndTermsWindowsAndOffersTheBackupAtExit) {
+  TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  WireMainCommands(form, *app);
+  ui.windows.ExpectWindow("TVkBkUp", platform::kModalCancel);
+  form.RunCommand(CommandId::kBackupDataFiles);
+  ui.windows.ExpectWindow("TVkBkUp", platform::kModalCancel);
+  form.BackupButton->click();
+  ui.windows.ExpectWindow("TTermEdit", kModalOk);
+  form.RunCommand(CommandId::kEditPaymentTerms);
+
+  app->CurrentCompany.BackupPromptOnExit.Set("Y");
+  ui.windows.ExpectWindow("TVkBkUp", platform::kModalCancel);
+  form.RunCommand(CommandId::kExit);
+  EXPECT_TRUE(form.shut_down());
+  EXPECT_EQ(ui.windows.opened(),
+            (std::vector<std::string>{"TVkBkUp", "TVkBkUp", "TTermEdit", "TVkBkUp"}));
+}
+
+TEST_F(TVkBkUpTest, ExitWithoutTheBackupOptionOpensNoBackup) {
+  TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  WireMainCommands(form, *app);
+  app->CurrentCompany.BackupPromptOnExit.Set("N");
+  form.RunCommand(CommandId::kExit);
+  EXPECT_TRUE(form.shut_down());
+  EXPECT_TRUE(ui.windows.opened().empty());
 }
 
 }  // namespace
