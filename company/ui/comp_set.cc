@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "company/terms.h"
@@ -65,6 +66,8 @@ TCompSet::TCompSet(App& app, CompanyRecord& record, OptionsMode mode,
   Pages->addTab(BuildEMailPage(), PageTitle(OptionsPage::kEMail));
   Pages->addTab(BuildSalesPage(), PageTitle(OptionsPage::kSalesMessage));
   Pages->addTab(BuildGraphicsPage(), PageTitle(OptionsPage::kSystemGraphics));
+  // Wide enough that every tab shows without scrolling the tab bar.
+  Pages->setMinimumWidth(Pages->tabBar()->sizeHint().width() + 8);
 
   OKButton = new QPushButton("OK", this);
   OKButton->setDefault(true);
@@ -288,6 +291,7 @@ QWidget* TCompSet::BuildEnvelopesPage() {
   auto* note = new QLabel(kAgingNote, aging_box);
   note->setWordWrap(true);
   grid->addWidget(note, 4, 0, 1, 2);
+  grid->setRowStretch(5, 1);
   layout->addWidget(aging_box);
 
   connect(EnvelopeFontButton, &QPushButton::clicked, this,
@@ -595,7 +599,11 @@ void TCompSet::MainBitmapButtonClick() {
 }
 
 void TCompSet::ShowFont(QLabel* sample, const platform::Font& font) {
-  sample->setText(ToQString(font.name + " " + std::to_string(font.size_points)));
+  // A company that never chose this font has no name for it.
+  sample->setText(font.name.empty()
+                      ? QString("(not chosen)")
+                      : ToQString(font.name + " " +
+                                  std::to_string(font.size_points)));
   sample->setFont(platform::qt::ToQFont(font));
   QPalette palette = sample->palette();
   palette.setColor(QPalette::WindowText, platform::qt::ToQColor(font.color));
