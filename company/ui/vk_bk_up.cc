@@ -176,7 +176,12 @@ std::optional<std::string> TVkBkUp::Destination() {
   return SelectedDestination();
 }
 
+void TVkBkUp::reject() {
+  if (!working_) QDialog::reject();
+}
+
 void TVkBkUp::SetControlsEnabled(bool enabled) {
+  working_ = !enabled;
   for (QWidget* w : {static_cast<QWidget*>(DriveList), static_cast<QWidget*>(BackupBtn),
                      static_cast<QWidget*>(RestoreBtn), static_cast<QWidget*>(ExitBtn),
                      static_cast<QWidget*>(HelpBtn)}) {

@@ -62,6 +62,12 @@ class TVkBkUp : public QDialog {
   QPushButton* ExitBtn;
   QPushButton* HelpBtn;
 
+ public slots:
+  // Escape and the close box close the window, except while a backup or
+  // restore runs: the window lets input through then, and must not close
+  // under the work.
+  void reject() override;
+
  private:
   // The destination to use: the selected one, or the folder dialog's
   // choice when "Choose folder..." is selected; nullopt when cancelled.
@@ -73,6 +79,7 @@ class TVkBkUp : public QDialog {
   App& app_;
   std::vector<std::string> roots_;
   int previous_index_ = 0;
+  bool working_ = false;
 };
 
 // Opens the backup window over parent: the "&Backup Data Files" command,

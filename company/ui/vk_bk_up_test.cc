@@ -223,6 +223,39 @@ TEST_F(TVkBkUpTest, ChooseFolderAddsTheFolderAndCancelKeepsTheSelection) {
   EXPECT_EQ(window.DriveList->count(), 2);
 }
 
+// A gauge whose user presses Escape in the backup window at every chance.
+class EscapingGauge : public platform::testing::RecordingGaugeWindow {
+ public:
+  void ProcessPendingInput() override {
+    RecordingGaugeWindow::ProcessPendingInput();
+    window->reject();
+    if (!window->isVisible()) ++closed_while_working;
+  }
+  QDialog* window = nullptr;
+  int closed_while_working = 0;
+};
+
+TEST_F(TVkBkUpTest, EscapeWhileWorkingDoesNotCloseTheWindow) {
+  EscapingGauge gauge;
+  App escaping(dir.string(), platform::Services{ui.messages, ui.progress, gauge, ui.windows,
+                                                 ui.dialogs, ui.printer, ui.help, ui.desktop,
+                                                 ui.clock});
+  std::string error;
+  ASSERT_TRUE(SaveLastBackupDestination(dir.string(), dest_.string(), &error)) << error;
+  TVkBkUp window(escaping, {});
+  gauge.window = &window;
+  window.FormShow();
+  window.show();
+  ExpectBackupConfirm(Answer::kOk);
+  ui.messages.ExpectMessage("Backup complete. " + std::to_string(files_.size()) +
+                            " files were copied.");
+  window.BackupBtnClick();
+  EXPECT_GT(gauge.input_count(), 0);
+  EXPECT_EQ(gauge.closed_while_working, 0);
+  EXPECT_EQ(window.result(), kModalOk);
+  EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(TVkBkUpTest, MainWindowOpensTheBackupAndTermsWindowsAndOffersTheBackupAtExit) {
   TMainForm form(*app);
   ASSERT_TRUE(form.FormCreate());
