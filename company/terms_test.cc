@@ -190,13 +190,6 @@ TEST_F(TermsTest, ReplacingADamagedFileKeepsItAsTlTermsBad) {
 
 // ---- LoadTerms and SaveTerms
 
-TEST_F(TermsTest, LoadTermsFillsTheListSorted) {
-  WriteFile("Net 30\r\ncod\r\nDue\r\n");
-  TermList list({"old"});
-  EXPECT_EQ(LoadTerms(*app_, &list), TermsFile::State::kLoaded);
-  EXPECT_EQ(list.terms(), (Terms{"cod", "Due", "Net 30"}));
-}
-
 TEST_F(TermsTest, LoadTermsWithoutAFileWarnsAndOffersTheStandardTerms) {
   ui_.messages
       .ExpectMessage("The payment terms file \"" + File() +
@@ -294,12 +287,6 @@ class TermEditorTest : public TermsTest {
   std::unique_ptr<TermEditor> editor_;
 };
 
-TEST_F(TermEditorTest, ShowLoadsTheFileAndSelectsTheFirstTerm) {
-  Show("Net 30\r\nDue\r\n");
-  EXPECT_EQ(editor_->list().terms(), (Terms{"Due", "Net 30"}));
-  ExpectIdle();
-}
-
 TEST_F(TermEditorTest, AddedTermTakesItsSortedPlace) {
   Show("Net 30\r\nDue\r\n");
   editor_->AddClick();
@@ -385,12 +372,6 @@ TEST_F(TermEditorTest, DeleteRemovesTheSelectedTermAndEndsAPendingEdit) {
   ExpectIdle();
   EXPECT_FALSE(editor_->OkClick("Changed"));  // the edited row is gone
   EXPECT_EQ(editor_->list().terms(), (Terms{"COD", "Net 30"}));
-}
-
-TEST_F(TermEditorTest, CloseOverwritesTheFileWithTheSortedList) {
-  Show("Net 30\n  Due\n");
-  EXPECT_TRUE(editor_->CloseClick());
-  EXPECT_EQ(ReadFile(), "Due\r\nNet 30\r\n");
 }
 
 TEST_F(TermEditorTest, CloseWithAMissingFileWritesTheStandardTerms) {

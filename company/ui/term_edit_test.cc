@@ -130,24 +130,6 @@ TEST_F(TTermEditTest, EditedTermMovesInTheListAndClickingTheListCancelsAnAdd) {
   EXPECT_EQ(Rows(window), (QStringList{"Advance", "COD", "Due"}));
 }
 
-TEST_F(TTermEditTest, RefusalsKeepTheWindowAsItWas) {
-  WriteTerms("Net 30\r\n");
-  TTermEdit window(*app);
-  window.FormShow();
-  window.AddButtonClick();
-  ui.messages.ExpectMessage("You do not have any text entered.")
-      .WithCaption("Invalid Payment Term");
-  window.OkButtonClick();
-  EXPECT_TRUE(window.TermText->isEnabled());
-  EXPECT_TRUE(window.OkButton->isEnabled());
-
-  window.TermListClick(0);
-  ui.messages.ExpectMessage("You must have at least on payment term.")
-      .WithCaption("Delete Payment Term");
-  window.DeleteButtonClick();
-  EXPECT_EQ(Rows(window), QStringList{"Net 30"});
-}
-
 TEST_F(TTermEditTest, EscapeSavesLikeCloseAndAFailedSaveKeepsTheWindowOpen) {
   WriteTerms("Net 30\r\n");
   TTermEdit window(*app);

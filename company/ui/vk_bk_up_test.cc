@@ -275,15 +275,5 @@ TEST_F(TVkBkUpTest, MainWindowOpensTheBackupAndTermsWindowsAndOffersTheBackupAtE
             (std::vector<std::string>{"TVkBkUp", "TVkBkUp", "TTermEdit", "TVkBkUp"}));
 }
 
-TEST_F(TVkBkUpTest, ExitWithoutTheBackupOptionOpensNoBackup) {
-  TMainForm form(*app);
-  ASSERT_TRUE(form.FormCreate());
-  WireMainCommands(form, *app);
-  app->CurrentCompany.BackupPromptOnExit.Set("N");
-  form.RunCommand(CommandId::kExit);
-  EXPECT_TRUE(form.shut_down());
-  EXPECT_TRUE(ui.windows.opened().empty());
-}
-
 }  // namespace
 }  // namespace tallybook::company::ui
