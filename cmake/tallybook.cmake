@@ -26,9 +26,14 @@ function(tallybook_library)
     if(TL_QT)
       set_target_properties(${TL_NAME}_tests PROPERTIES AUTOMOC ON)
     endif()
+    # Tests that run a built program or read a source fixture find them here.
+    target_compile_definitions(${TL_NAME}_tests PRIVATE
+      TALLYBOOK_BINARY_DIR="${CMAKE_BINARY_DIR}"
+      TALLYBOOK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    # One variable only: the property list would split at a semicolon.
     gtest_discover_tests(${TL_NAME}_tests
       DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TALLYBOOK_BINARY_DIR=${CMAKE_BINARY_DIR};TALLYBOOK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 endfunction()
