@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <iterator>
 
 #include "platform/qt/help_window.h"
 #include "platform/qt/qt_desktop.h"
@@ -162,26 +164,108 @@ TEST_F(QtPlatformTest, JobTitlesBecomeSafeFileNames) {
   EXPECT_EQ(QtPrinter::FileNameForTitle("Caf\xE9"), QStringLiteral("Caf\u00E9"));
 }
 
-TEST_F(QtPlatformTest, HelpOpensTopicsAndShowsContentsForUnknownOnes) {
-  for (const char* topic :
-       {"backupdata", "AgingChart", "EMMode", "VkCalendar", "EditTerms",
-        "Company", "CompanyAddress", "invoptions", "GeneralOpts",
-        "formlayout", "prnenv", "SalesMsg", "SysGraphics",
-        "Frequent Asked Questions"}) {
-    EXPECT_TRUE(HelpWindow::HasTopic(topic)) << topic;
+// Every topic a window asks for, with the page that must answer it.
+struct HelpTopicCase {
+  const char* topic;
+  const char* page;
+};
+
+constexpr HelpTopicCase kHelpTopics[] = {
+    {"backupdata", "backupdata.html"},
+    {"AgingChart", "agingchart.html"},
+    {"EMMode", "emmode.html"},
+    {"VkCalendar", "vkcalendar.html"},
+    {"EditTerms", "editterms.html"},
+    {"Company", "company.html"},
+    {"CompanyAddress", "companyaddress.html"},
+    {"invoptions", "invoptions.html"},
+    {"GeneralOpts", "generalopts.html"},
+    {"formlayout", "formlayout.html"},
+    {"prnenv", "prnenv.html"},
+    {"SalesMsg", "salesmsg.html"},
+    {"SysGraphics", "sysgraphics.html"},
+    {"Frequent Asked Questions", "frequent_asked_questions.html"},
+    {"NewInvoice", "newinvoice.html"},
+    {"NewCustomer", "newcustomer.html"},
+    {"NewProduct", "newproduct.html"},
+    {"InvoiceManager", "invoicemanager.html"},
+    {"PaymentWizard", "paymentwizard.html"},
+    {"ViewStatement", "viewstatement.html"},
+    {"GetStatement", "getstatement.html"},
+    {"InterestWizard", "interestwizard.html"},
+    {"SetRepeat", "setrepeat.html"},
+    {"GetRepeat", "getrepeat.html"},
+    {"ReportWizard", "reportwizard.html"},
+    {"LabelWizard", "labelwizard.html"},
+    {"FormWizard", "formwizard.html"},
+    {"EMNote", "emnote.html"},
+};
+
+QString ReadHelpPage(const QString& page) {
+  QFile file(QStringLiteral(":/help/") + page);
+  if (!file.open(QIODevice::ReadOnly)) return QString();
+  return QString::fromUtf8(file.readAll());
+}
+
+// The href targets of every link on a page, in page order.
+QStringList LinksOf(const QString& html) {
+  QStringList links;
+  static const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+  for (auto it = href.globalMatch(html); it.hasNext();) {
+    links.append(it.next().captured(1));
   }
-  EXPECT_EQ(HelpWindow::HelpPageName("Frequent Asked Questions"),
-            QStringLiteral("frequent_asked_questions.html"));
+  return links;
+}
+
+TEST_F(QtPlatformTest, EveryHelpTopicOpensItsOwnPage) {
+  HelpWindow help;
+  for (const HelpTopicCase& c : kHelpTopics) {
+    SCOPED_TRACE(c.topic);
+    EXPECT_EQ(HelpWindow::HelpPageName(c.topic), QString::fromLatin1(c.page));
+    EXPECT_TRUE(HelpWindow::HasTopic(c.topic));
+    help.ShowHelp(c.topic);
+    ASSERT_NE(help.browser(), nullptr);
+    EXPECT_EQ(help.browser()->source().toString(),
+              QStringLiteral("qrc:/help/") + QString::fromLatin1(c.page));
+    const QString text = help.browser()->toPlainText();
+    EXPECT_FALSE(text.contains(QStringLiteral("There is no help page")));
+    EXPECT_FALSE(text.trimmed().isEmpty());
+  }
+  help.CloseHelp();
+}
+
+TEST_F(QtPlatformTest, HelpContentsLinkEveryPageAndNoLinkIsBroken) {
+  ASSERT_TRUE(HelpWindow::HasTopic("index"));
+  const QStringList pages = QDir(QStringLiteral(":/help"))
+                                .entryList({QStringLiteral("*.html")});
+  ASSERT_GE(pages.size(), static_cast<qsizetype>(std::size(kHelpTopics)));
+  const QStringList contents = LinksOf(ReadHelpPage("index.html"));
+  for (const QString& page : pages) {
+    SCOPED_TRACE(page.toStdString());
+    const QString html = ReadHelpPage(page);
+    ASSERT_FALSE(html.isEmpty());
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>")));
+    if (page != QStringLiteral("index.html")) {
+      EXPECT_TRUE(contents.contains(page)) << "not on the contents page";
+      EXPECT_TRUE(html.contains(QStringLiteral("href=\"index.html\"")));
+    }
+    for (const QString& link : LinksOf(html)) {
+      EXPECT_TRUE(pages.contains(link)) << "broken link " << link.toStdString();
+    }
+  }
+}
+
+TEST_F(QtPlatformTest, HelpShowsContentsWithANoteForUnknownTopics) {
   HelpWindow help;
   help.ShowHelp("AgingChart");
   ASSERT_NE(help.browser(), nullptr);
   EXPECT_TRUE(help.window()->isVisible());
-  EXPECT_EQ(help.browser()->source().toString(),
-            QStringLiteral("qrc:/help/agingchart.html"));
-  EXPECT_FALSE(help.browser()->toPlainText().isEmpty());
   help.ShowHelp("NoSuchTopic<x>");
+  EXPECT_FALSE(HelpWindow::HasTopic("NoSuchTopic<x>"));
   EXPECT_TRUE(help.browser()->toPlainText().contains(
       QStringLiteral("There is no help page for \"NoSuchTopic<x>\" yet.")));
+  EXPECT_TRUE(help.browser()->toPlainText().contains(
+      QStringLiteral("Tallybook Help")));
   help.CloseHelp();
   EXPECT_FALSE(help.window()->isVisible());
 }
