@@ -6,18 +6,6 @@
 namespace tallybook::admin {
 namespace {
 
-class SilentProgress : public platform::ProgressWindow {
- public:
-  void SetCaption(const std::string&) override {}
-  void SetLine(int, const std::string&) override {}
-  void ClearLines() override {}
-  void SetCancellable(bool) override {}
-  void Show() override {}
-  void Hide() override {}
-  void ProcessPendingInput() override {}
-  bool CancelRequested() const override { return false; }
-};
-
 class SilentGauge : public platform::GaugeWindow {
  public:
   void SetCaption(const std::string&) override {}
@@ -94,10 +82,40 @@ platform::Answer ConsoleMessages::Show(const platform::Message& message) {
   return platform::Answer::kOk;
 }
 
+void ConsoleProgress::SetLine(int index, const std::string& text) {
+  if (index < 0 || index >= kLineCount || lines_[index] == text) return;
+  lines_[index] = text;
+  changed_ = true;
+}
+
+void ConsoleProgress::ClearLines() {
+  for (std::string& line : lines_) line.clear();
+  changed_ = true;
+}
+
+void ConsoleProgress::Show() {
+  if (out_ != nullptr) *out_ << caption_ << "\n";
+}
+
+void ConsoleProgress::PrintChanges() {
+  if (!changed_) return;
+  changed_ = false;
+  if (out_ == nullptr) return;
+  std::string shown;
+  for (const std::string& line : lines_) {
+    if (line.empty()) continue;
+    if (!shown.empty()) shown += "  ";
+    shown += line;
+  }
+  if (!shown.empty()) *out_ << "  " << shown << "\n";
+}
+
 struct ConsolePlatform::Parts {
   explicit Parts(std::ostream& err) : messages(err) {}
+  Parts(std::ostream& err, std::ostream& progress_out)
+      : messages(err), progress(progress_out) {}
   ConsoleMessages messages;
-  SilentProgress progress;
+  ConsoleProgress progress;
   SilentGauge gauge;
   CancelledWindows windows;
   CancelledDialogs dialogs;
@@ -107,9 +125,12 @@ struct ConsolePlatform::Parts {
   platform::SystemClock clock;
 };
 
-ConsolePlatform::ConsolePlatform(std::ostream& err) : parts_(new Parts(err)) {}
+ConsolePlatform::ConsolePlatform(std::ostream& err) : parts_(std::make_unique<Parts>(err)) {}
 
-ConsolePlatform::~ConsolePlatform() { delete parts_; }
+ConsolePlatform::ConsolePlatform(std::ostream& err, std::ostream& progress_out)
+    : parts_(std::make_unique<Parts>(err, progress_out)) {}
+
+ConsolePlatform::~ConsolePlatform() = default;
 
 platform::Services ConsolePlatform::services() {
   return platform::Services{parts_->messages, parts_->progress, parts_->gauge,
