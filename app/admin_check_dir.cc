@@ -5,7 +5,6 @@
 // status is 1 when there is any.
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -14,20 +13,15 @@
 #include <utility>
 #include <vector>
 
+#include "app/admin_check.h"
 #include "app/admin_commands.h"
 #include "app/admin_company_file.h"
+#include "store/file_bytes.h"
 #include "store/file_check.h"
-#include "store/os_file.h"
 
 namespace tallybook::admin {
 
 namespace {
-
-int32_t Int32At(const std::vector<uint8_t>& bytes, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | bytes[at + i];
-  return static_cast<int32_t>(v);
-}
 
 // The defects between the records of the data file and the key entries.
 std::vector<std::string> CheckKeysAgainstRecords(
@@ -51,11 +45,10 @@ std::vector<std::string> CheckKeysAgainstRecords(
   // Only slots that are really in the file count, whatever the header says.
   const int64_t slots = static_cast<int64_t>(dat.size()) / length;
   const int64_t highest = std::min<int64_t>(layout.data.highest, slots - 1);
-  auto in_use = [&](int64_t r) {
-    return r >= 1 && r <= highest &&
-           Int32At(dat, static_cast<size_t>(r * length)) == 0;
-  };
   auto record = [&](int64_t r) { return dat.data() + r * length; };
+  auto in_use = [&](int64_t r) {
+    return r >= 1 && r <= highest && store::GetInt32(record(r)) == 0;
+  };
 
   for (int k = 1; k <= file.KeyCount(); ++k) {
     const std::string key_name = "key " + std::to_string(k) + ": ";
@@ -104,21 +97,13 @@ int RunCheckCompanyFile(const std::vector<std::string>& args,
       ParseCompanyFileArgument(args[0], args[1], &problem);
   if (!target) return Fail(err, problem);
   const std::string& base = target->base_path;
-  store::FileBlockLayout layout;
-  if (std::string error = store::ReadFileBlockLayout(base, &layout);
-      !error.empty()) {
-    return Fail(err, error);
-  }
-  std::vector<std::string> defects = store::CheckFileBlockFiles(base);
-  for (std::string& line : CheckKeysAgainstRecords(*target->file, base, layout)) {
-    defects.push_back(std::move(line));
-  }
-  if (defects.empty()) {
-    out << base << ": sound\n";
-    return kExitOk;
-  }
-  for (const std::string& line : defects) out << line << '\n';
-  return kExitFailed;
+  const company::FileDescription& file = *target->file;
+  return CheckFileBlock(
+      base,
+      [&](const store::FileBlockLayout& layout) {
+        return CheckKeysAgainstRecords(file, base, layout);
+      },
+      out, err);
 }
 
 }  // namespace tallybook::admin
