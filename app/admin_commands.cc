@@ -4,13 +4,6 @@
 
 namespace tallybook::admin {
 
-// Commands on one company file of a data directory (admin_check_dir.cc,
-// admin_rebuild.cc).
-int RunCheckCompanyFile(const std::vector<std::string>& args,
-                        std::ostream& out, std::ostream& err);
-int RunRebuildCommand(const std::vector<std::string>& args, std::ostream& out,
-                      std::ostream& err);
-
 const std::vector<AdminCommand>& AdminCommands() {
   static const std::vector<AdminCommand> commands = {
       {"info", 1, 1, "BASE", "data header and every key header", RunInfo},
@@ -23,9 +16,13 @@ const std::vector<AdminCommand>& AdminCommands() {
       {"rebuild", 2, 2, "DIR FILE",
        "rebuild a company file (1C, Company) as after an unclean close",
        RunRebuildCommand},
-      {"backup", 2, 2, "DIR DEST", "back up the data files of DIR into DEST/VkBackup.zip", RunBackupCommand},
-      {"restore", 2, 2, "DIR SRC", "restore DIR from SRC (a folder or the zip)", RunRestoreCommand},
-      {"age", 1, 1, "DIR", "age the current company of DIR and print the totals", RunAge},
+      {"backup", 2, 2, "DIR DEST",
+       "back up the data files of DIR into DEST/VkBackup.zip",
+       RunBackupCommand},
+      {"restore", 2, 2, "DIR SRC", "restore DIR from SRC (a folder or the zip)",
+       RunRestoreCommand},
+      {"age", 1, 1, "DIR",
+       "age the current company of DIR and print the totals", RunAge},
   };
   return commands;
 }

@@ -58,10 +58,16 @@ int RunKeys(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);
 int RunCheck(const std::vector<std::string>& args, std::ostream& out,
              std::ostream& err);
-int RunBackupCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-int RunAge(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCheckCompanyFile(const std::vector<std::string>& args,
+                        std::ostream& out, std::ostream& err);
+int RunRebuildCommand(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
+int RunBackupCommand(const std::vector<std::string>& args, std::ostream& out,
+                     std::ostream& err);
+int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
+int RunAge(const std::vector<std::string>& args, std::ostream& out,
+           std::ostream& err);
 
 }  // namespace tallybook::admin
 
