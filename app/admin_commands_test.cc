@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/admin_test_util.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
 
@@ -18,6 +19,8 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using testing::AdminRun;
+using testing::RunCaptured;
 
 void Put32(std::vector<uint8_t>& b, size_t at, int32_t value) {
   auto v = static_cast<uint32_t>(value);
@@ -78,18 +81,6 @@ void Damage(const std::string& path, size_t at, uint8_t value) {
   f.put(static_cast<char>(value));
 }
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunIn(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int code = RunAdmin(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
 class AdminTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,7 +98,7 @@ class AdminTest : public ::testing::Test {
 
 TEST_F(AdminTest, InfoPrintsEveryHeaderField) {
   WriteSoundBlock(base_);
-  Outcome r = RunIn({"info", base_});
+  AdminRun r = RunCaptured({"info", base_});
   EXPECT_EQ(r.code, kExitOk);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
@@ -135,7 +126,7 @@ TEST_F(AdminTest, InfoPrintsEveryHeaderField) {
 
 TEST_F(AdminTest, KeysListsEntriesInKeyOrder) {
   WriteSoundBlock(base_);
-  Outcome r = RunIn({"keys", base_, "1"});
+  AdminRun r = RunCaptured({"keys", base_, "1"});
   EXPECT_EQ(r.code, kExitOk);
   EXPECT_EQ(r.out, "ALPHA\t2\nBRAVO\t1\nCHARLIE\t3\n");
   EXPECT_EQ(r.err, "");
@@ -143,12 +134,12 @@ TEST_F(AdminTest, KeysListsEntriesInKeyOrder) {
 
 TEST_F(AdminTest, KeysRefusesBadKeyNumbers) {
   WriteSoundBlock(base_);
-  Outcome r = RunIn({"keys", base_, "x1"});
+  AdminRun r = RunCaptured({"keys", base_, "x1"});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_EQ(r.err,
             "tallybook-admin: key number \"x1\" is not a number from 1 to "
             "100\n");
-  r = RunIn({"keys", base_, "2"});
+  r = RunCaptured({"keys", base_, "2"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "tallybook-admin: " + base_ +
@@ -158,7 +149,7 @@ TEST_F(AdminTest, KeysRefusesBadKeyNumbers) {
 TEST_F(AdminTest, KeysOfDamagedTreeFailsWithTheDefect) {
   WriteSoundBlock(base_);
   Damage(base_ + ".IX", kPageSize + 6 + 17 + 8, 20);  // BRAVO's length byte
-  Outcome r = RunIn({"keys", base_, "1"});
+  AdminRun r = RunCaptured({"keys", base_, "1"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.err, "tallybook-admin: " + base_ +
                        ": key 1: page 1 entry 2 key length 20 exceeds 8\n");
@@ -166,7 +157,7 @@ TEST_F(AdminTest, KeysOfDamagedTreeFailsWithTheDefect) {
 
 TEST_F(AdminTest, CheckOfSoundBlockSaysSo) {
   WriteSoundBlock(base_);
-  Outcome r = RunIn({"check", base_});
+  AdminRun r = RunCaptured({"check", base_});
   EXPECT_EQ(r.code, kExitOk);
   EXPECT_EQ(r.out, base_ + ": sound\n");
 }
@@ -175,7 +166,7 @@ TEST_F(AdminTest, CheckListsEveryDefect) {
   WriteSoundBlock(base_);
   Damage(base_ + ".IX", kPageSize + 6, 4);  // ALPHA refers to deleted 4
   Damage(base_ + ".IX", 22, 9);             // entry count 9
-  Outcome r = RunIn({"check", base_});
+  AdminRun r = RunCaptured({"check", base_});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.out,
             "key 1: page 1 entry 1 refers to deleted record 4\n"
@@ -184,42 +175,42 @@ TEST_F(AdminTest, CheckListsEveryDefect) {
 
 TEST_F(AdminTest, MissingOrTruncatedFilesFailWithOneLine) {
   for (const char* command : {"info", "check"}) {
-    Outcome r = RunIn({command, base_});
+    AdminRun r = RunCaptured({command, base_});
     EXPECT_EQ(r.code, kExitFailed) << command;
     EXPECT_EQ(r.err, "tallybook-admin: " + base_ + ".DAT: file not found\n")
         << command;
   }
   WriteFile(base_ + ".DAT", std::vector<uint8_t>(7, 0));
-  Outcome r = RunIn({"keys", base_, "1"});
+  AdminRun r = RunCaptured({"keys", base_, "1"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.err, "tallybook-admin: " + base_ +
                        ".DAT: 7 bytes, too short for the 21-byte header\n");
 }
 
 TEST_F(AdminTest, UsageForMissingUnknownOrMalformedCommands) {
-  Outcome r = RunIn({});
+  AdminRun r = RunCaptured({});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_THAT(r.err, StartsWith("usage: tallybook-admin COMMAND ARGUMENTS\n"));
   EXPECT_THAT(r.err, HasSubstr("  keys BASE K       entries of key K in key order\n"));
 
-  r = RunIn({"frobnicate"});
+  r = RunCaptured({"frobnicate"});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_THAT(r.err, StartsWith("tallybook-admin: unknown command "
                                 "\"frobnicate\"\nusage: "));
 
-  r = RunIn({"keys", base_});
+  r = RunCaptured({"keys", base_});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_THAT(r.err, StartsWith("tallybook-admin: wrong number of arguments "
                                 "for keys\n"));
 
-  r = RunIn({"help"});
+  r = RunCaptured({"help"});
   EXPECT_EQ(r.code, kExitOk);
   EXPECT_THAT(r.out, StartsWith("usage: "));
 }
 
 // ---- The built program.
 
-Outcome RunBinary(const std::string& arguments) {
+AdminRun RunBinary(const std::string& arguments) {
   const char* bin = std::getenv("TALLYBOOK_BINARY_DIR");
   std::string program =
       std::string(bin ? bin : "..") + "/app/tallybook-admin";
@@ -236,7 +227,7 @@ Outcome RunBinary(const std::string& arguments) {
 
 TEST_F(AdminTest, BinaryChecksGoodAndDamagedFiles) {
   WriteSoundBlock(base_);
-  Outcome r = RunBinary("check " + base_);
+  AdminRun r = RunBinary("check " + base_);
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, base_ + ": sound\n");
 

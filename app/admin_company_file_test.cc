@@ -1,60 +1,29 @@
 // The commands on one company file of a data directory: rebuild DIR FILE and
 // check DIR FILE.
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/admin_commands.h"
 #include "app/admin_company_file.h"
+#include "app/admin_test_util.h"
 #include "company/data_access.h"
 #include "company/keys.h"
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"
-#include "platform/message.h"
-#include "platform/progress_window.h"
+#include "platform/testing/recording_progress.h"
+#include "platform/testing/scripted_messages.h"
 #include "store/store_test_util.h"
 
 namespace tallybook::admin {
 namespace {
 
 using ::testing::HasSubstr;
+using testing::AdminRun;
+using testing::RunCaptured;
 using store::testing::ReadBytes;
 using store::testing::ScratchDir;
 using store::testing::WriteBytes;
-
-// The setup below must not ask the user anything.
-class NoQuestions : public platform::Messages {
- public:
-  platform::Answer Show(const platform::Message& m) override {
-    ADD_FAILURE() << "unexpected message: " << m.text;
-    return platform::AnswerOnClose(m.buttons);
-  }
-};
-
-class HiddenProgress : public platform::ProgressWindow {
- public:
-  void SetCaption(const std::string&) override {}
-  void SetLine(int, const std::string&) override {}
-  void ClearLines() override {}
-  void SetCancellable(bool) override {}
-  void Show() override {}
-  void Hide() override {}
-  void ProcessPendingInput() override {}
-  bool CancelRequested() const override { return false; }
-};
-
-struct AdminRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-AdminRun Admin(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int code = RunAdmin(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 class CompanyFileCommandTest : public ::testing::Test {
  protected:
@@ -75,8 +44,9 @@ class CompanyFileCommandTest : public ::testing::Test {
 
   ScratchDir scratch_;
   std::string dir_ = scratch_.File("").substr(0, scratch_.File("").size() - 1);
-  NoQuestions messages_;
-  HiddenProgress progress_;
+  // The setup must not ask the user anything: no message is expected.
+  platform::testing::ScriptedMessages messages_;
+  platform::testing::RecordingProgressWindow progress_;
   store::Engine engine_;
   company::CustomerAccess customers_{engine_, messages_, progress_, dir_, "1"};
 };
@@ -107,7 +77,7 @@ TEST_F(CompanyFileCommandTest, RebuildPrintsProgressAndLeavesASoundFile) {
   dat.at(20) = 1;  // not closed after changes
   WriteBytes(base() + ".DAT", dat);
 
-  AdminRun r = Admin({"rebuild", dir_, "1C"});
+  AdminRun r = RunCaptured({"rebuild", dir_, "1C"});
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
@@ -117,7 +87,7 @@ TEST_F(CompanyFileCommandTest, RebuildPrintsProgressAndLeavesASoundFile) {
             "  Key number: 2  Records read: 50  Records written: 50\n" +
                 base() + ": rebuilt, 60 records\n");
 
-  r = Admin({"check", dir_, "1C"});
+  r = RunCaptured({"check", dir_, "1C"});
   EXPECT_EQ(r.code, kExitOk) << r.out;
   EXPECT_EQ(r.out, base() + ": sound\n");
 }
@@ -130,7 +100,7 @@ TEST_F(CompanyFileCommandTest, RebuildReportsTheDumpOfRejectedDuplicates) {
   ASSERT_TRUE(engine_.AddRecord(customers_.handle(), rec_no, customers_.data()));
   ASSERT_TRUE(customers_.Close());
 
-  AdminRun r = Admin({"rebuild", dir_, "1C"});
+  AdminRun r = RunCaptured({"rebuild", dir_, "1C"});
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_THAT(r.out, HasSubstr(base() + ".MSG: dump file written"));
   EXPECT_THAT(r.out, HasSubstr(base() + ": rebuilt, 1 records\n"));
@@ -138,11 +108,11 @@ TEST_F(CompanyFileCommandTest, RebuildReportsTheDumpOfRejectedDuplicates) {
 }
 
 TEST_F(CompanyFileCommandTest, RebuildOfAMissingOrUnknownFileFails) {
-  AdminRun r = Admin({"rebuild", dir_, "7C"});
+  AdminRun r = RunCaptured({"rebuild", dir_, "7C"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.err, "tallybook-admin: " + dir_ + "/7C.DAT: no such file\n");
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/7C.DAT"));
-  r = Admin({"rebuild", dir_, "1Q"});
+  r = RunCaptured({"rebuild", dir_, "1Q"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_THAT(r.err, HasSubstr("\"1Q\" is no company file"));
 }
@@ -163,7 +133,7 @@ TEST_F(CompanyFileCommandTest, CheckFindsKeysThatDoNotMatchTheirRecords) {
   ASSERT_TRUE(customers_.Close());
   const std::vector<uint8_t> dat = ReadBytes(base() + ".DAT");
 
-  AdminRun r = Admin({"check", dir_, "1C"});
+  AdminRun r = RunCaptured({"check", dir_, "1C"});
   EXPECT_EQ(r.code, kExitFailed);
   const std::string acme_key = "\"ACME" + std::string(26, ' ') + "\"";
   const std::string zeta_key = "\"ZETA" + std::string(26, ' ') + "\"";
@@ -183,12 +153,12 @@ TEST_F(CompanyFileCommandTest, CheckOfADamagedOrMissingFileFailsClearly) {
   std::vector<uint8_t> dat = ReadBytes(base() + ".DAT");
   dat.resize(10);
   WriteBytes(base() + ".DAT", dat);
-  AdminRun r = Admin({"check", dir_, "1C"});
+  AdminRun r = RunCaptured({"check", dir_, "1C"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_THAT(r.err, ::testing::StartsWith("tallybook-admin: " + base()));
   EXPECT_EQ(ReadBytes(base() + ".DAT"), dat);
 
-  r = Admin({"check", dir_, "Company"});
+  r = RunCaptured({"check", dir_, "Company"});
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_THAT(r.err, HasSubstr("Company.DAT"));
 }
@@ -196,7 +166,7 @@ TEST_F(CompanyFileCommandTest, CheckOfADamagedOrMissingFileFailsClearly) {
 TEST_F(CompanyFileCommandTest, CheckWithOneArgumentIsStillTheRawCheck) {
   AddCustomer("Acme", "A1");
   ASSERT_TRUE(customers_.Close());
-  AdminRun r = Admin({"check", base()});
+  AdminRun r = RunCaptured({"check", base()});
   EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
   EXPECT_EQ(r.out, base() + ": sound\n");
 }
