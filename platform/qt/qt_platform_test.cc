@@ -199,6 +199,8 @@ constexpr HelpTopicCase kHelpTopics[] = {
     {"LabelWizard", "labelwizard.html"},
     {"FormWizard", "formwizard.html"},
     {"EMNote", "emnote.html"},
+    {"CustomerManager", "customermanager.html"},
+    {"ProductManager", "productmanager.html"},
 };
 
 QString ReadHelpPage(const QString& page) {
