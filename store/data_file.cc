@@ -147,6 +147,22 @@ int DataFile::Get(int32_t rec_no, void* buffer) {
                     static_cast<size_t>(header_.record_length));
 }
 
+int DataFile::GetMany(int32_t first, int32_t count, void* buffer,
+                      int32_t* got) {
+  *got = 0;
+  if (count < 1) return 0;
+  if (first < 1 || first > header_.highest) return kErrRecordOutOfRange;
+  const int32_t wanted = std::min(count, header_.highest - first + 1);
+  const size_t length = static_cast<size_t>(header_.record_length);
+  size_t bytes = 0;
+  if (int err = file_.ReadSome(Offset(first), buffer,
+                               static_cast<size_t>(wanted) * length, &bytes)) {
+    return err;
+  }
+  *got = static_cast<int32_t>(bytes / length);
+  return 0;
+}
+
 int DataFile::Put(int32_t rec_no, const void* buffer) {
   if (rec_no == 0) return kErrPutRecordZero;
   if (rec_no < 0 || rec_no > header_.highest) return kErrRecordOutOfRange;

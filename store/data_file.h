@@ -79,6 +79,10 @@ class DataFile {
   // Record operations; each returns 0 or an error number.
   int Add(int32_t* rec_no, const void* buffer);
   int Get(int32_t rec_no, void* buffer);
+  // Reads up to count consecutive slots from first (1..highest), in use or
+  // not, into buffer (count * L bytes); *got receives the whole slots read,
+  // fewer at the end of the file.
+  int GetMany(int32_t first, int32_t count, void* buffer, int32_t* got);
   int Put(int32_t rec_no, const void* buffer);
   int Delete(int32_t rec_no);
   // Writes count records after the highest one in one piece; the free chain

@@ -310,6 +310,14 @@ bool Engine::GetRecord(FileHandle handle, int32_t rec_no, void* buffer) {
   return Done(fb->data.Get(rec_no, buffer), handle);
 }
 
+bool Engine::ReadRecords(FileHandle handle, int32_t first, int32_t count,
+                         void* buffer, int32_t& got) {
+  got = 0;
+  FileBlock* fb = Begin(handle);
+  if (fb == nullptr) return false;
+  return Done(fb->data.GetMany(first, count, buffer, &got), handle);
+}
+
 bool Engine::PutRecord(FileHandle handle, int32_t rec_no,
                        const void* buffer) {
   FileBlock* fb = BeginChange(handle);

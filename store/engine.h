@@ -119,6 +119,12 @@ class Engine {
   // record already deleted with 10137; a damaged free chain gives 10170.
   bool AddRecord(FileHandle handle, int32_t& rec_no, const void* buffer);
   bool GetRecord(FileHandle handle, int32_t rec_no, void* buffer);
+  // Reads up to count consecutive record slots from first (1..highest),
+  // deleted ones included, into buffer (count * L bytes) in one read; got
+  // receives the slots read (fewer at the end of the file). For the
+  // read-ahead of the index rebuild.
+  bool ReadRecords(FileHandle handle, int32_t first, int32_t count,
+                   void* buffer, int32_t& got);
   bool PutRecord(FileHandle handle, int32_t rec_no, const void* buffer);
   bool DeleteRecord(FileHandle handle, int32_t rec_no);
   int32_t CountUsedRecords(FileHandle handle);

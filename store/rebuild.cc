@@ -397,7 +397,8 @@ class IndexBuilder {
   IndexBuilder(Engine& engine, Outcome& outcome, FileHandle handle,
                int record_length, int32_t records, int32_t user_value,
                const RecordHook& hook, const KeyBuilder& builder,
-               bool remove_rejected, DumpFile& dump, uint8_t* record)
+               bool remove_rejected, DumpFile& dump, uint8_t* record,
+               uint8_t* read_ahead, int read_ahead_records)
       : engine_(engine),
         outcome_(outcome),
         handle_(handle),
@@ -408,19 +409,35 @@ class IndexBuilder {
         builder_(builder),
         remove_rejected_(remove_rejected),
         dump_(dump),
-        record_(record) {}
+        record_(record),
+        read_ahead_(read_ahead),
+        batch_(read_ahead != nullptr && read_ahead_records >= 2
+                   ? read_ahead_records
+                   : 1) {}
 
   // One pass for key_no; returns false with the error kept in outcome.
   bool Pass(int key_no) {
     int32_t read = 0;
     int32_t added = 0;
+    const size_t length = static_cast<size_t>(record_length_);
+    int32_t batch_first = 1;
+    int32_t batch_count = 0;
     for (int32_t ref = 1; ref <= records_; ++ref) {
-      if (removed_.count(ref) != 0) continue;
-      if (!engine_.GetRecord(handle_, ref, record_)) {
+      if (ref >= batch_first + batch_count) {
+        // Refill the read-ahead buffer (or read the one record) from ref.
+        batch_first = ref;
+        uint8_t* into = batch_ >= 2 ? read_ahead_ : record_;
+        if (!engine_.ReadRecords(handle_, ref, std::min(batch_, records_ - ref + 1),
+                                 into, batch_count)) {
+          outcome_.KeepEngineError();
+          return false;
+        }
         // A file shortened under us ends the pass like the end of the file.
-        if (engine_.StoreError() == kErrShortRead) break;
-        outcome_.KeepEngineError();
-        return false;
+        if (batch_count == 0) break;
+      }
+      if (removed_.count(ref) != 0) continue;
+      if (batch_ >= 2) {
+        std::memcpy(record_, read_ahead_ + (ref - batch_first) * length, length);
       }
       if (GetInt32(record_) != 0) continue;
       ++read;
@@ -494,6 +511,8 @@ class IndexBuilder {
   bool remove_rejected_;
   DumpFile& dump_;
   uint8_t* record_;
+  uint8_t* read_ahead_;
+  int32_t batch_;
   std::set<int32_t> removed_;
 };
 
@@ -731,7 +750,8 @@ bool RebuildIndex(Engine& engine, const std::string& base,
   DumpFile dump(io, dump_path);
   IndexBuilder index(engine, outcome, handle, record_length, records,
                      user_value, hook, builder, remove_rejected, dump,
-                     memory.old_record());
+                     memory.old_record(), memory.read_ahead(),
+                     memory.read_ahead_records());
   bool built = true;
   for (int key_no = 1; built && key_no <= static_cast<int>(keys.size());
        ++key_no) {
