@@ -531,6 +531,51 @@ TEST_F(RebuildIndexTest, EveryKeyHoldsTheBuiltKeysOfTheRecordsInUse) {
   ExpectSoundIndex(kUniqueKeys);
 }
 
+TEST_F(RebuildIndexTest, PassesReadTheDataFileThroughTheReadAheadBuffer) {
+  // 32,768 div 30 = 1,092 records a buffer: 2,500 records take three reads
+  // a pass, where reading one by one would take 2,500.
+  std::vector<std::string> records;
+  for (int i = 0; i < 2500; ++i) {
+    records.push_back(Record(i % 5 == 0 ? -1 : 0, "C" + std::to_string(i),
+                             "N" + std::to_string(i)));
+  }
+  WriteData("DAT", Header(kLength, -1, 0, 2500, 0, 0), records);
+  const std::string data_path = Path("DAT");
+  int data_reads = 0;
+  engine_.SetFaultHook([&](OsOperation op, const std::string& p) {
+    if (op == OsOperation::kRead && p == data_path) ++data_reads;
+    return 0;
+  });
+  bool dumped = true;
+
+  ASSERT_TRUE(Rebuild(&dumped)) << engine_.StoreError();
+
+  engine_.SetFaultHook(nullptr);
+  EXPECT_LE(data_reads, 20);
+  ExpectSoundIndex(kUniqueKeys);
+}
+
+TEST_F(RebuildIndexTest, RecordRemovedInOnePassIsSkippedAcrossBufferBoundaries) {
+  // Records 1,500 and 2,000 repeat key 2 of record 10 and are removed in the
+  // second pass; they lie in later read-ahead buffers than record 10.
+  std::vector<std::string> records;
+  for (int i = 1; i <= 2200; ++i) {
+    std::string name = (i == 1500 || i == 2000) ? "N10" : "N" + std::to_string(i);
+    records.push_back(Record(0, "C" + std::to_string(i), name));
+  }
+  WriteData("DAT", Header(kLength, -1, 0, 2200, 0, 0), records);
+  bool dumped = false;
+
+  ASSERT_TRUE(Rebuild(&dumped)) << engine_.StoreError();
+
+  EXPECT_TRUE(dumped);
+  const std::string data = Read("DAT");
+  EXPECT_NE(Int32At(data, 1500 * kLength), 0);
+  EXPECT_NE(Int32At(data, 2000 * kLength), 0);
+  EXPECT_EQ(Int32At(data, 10 * kLength), 0);
+  ExpectSoundIndex(kUniqueKeys);
+}
+
 TEST_F(RebuildIndexTest, SecondRecordWithAUniqueKeyIsDumpedAndRemoved) {
   std::vector<std::string> records = {
       Record(0, "A", "X"),  // 1
