@@ -14,6 +14,7 @@
 #include <set>
 
 #include "archive/zip_archive.h"
+#include "company/small_file.h"
 
 namespace tallybook::company {
 
@@ -201,20 +202,8 @@ std::string LoadLastBackupDestination(const std::string& data_dir) {
 bool SaveLastBackupDestination(const std::string& data_dir, const std::string& destination,
                                std::string* error) {
   std::string path = JoinPath(data_dir, kLastBackupFileName);
-  std::string temp = path + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << destination << '\n';
-    out.close();
-    if (!out) {
-      *error = "Unable to write " + Quoted(path) + ": " + std::strerror(errno);
-      ::unlink(temp.c_str());
-      return false;
-    }
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!ReplaceFile(path, destination + '\n')) {
     *error = "Unable to write " + Quoted(path) + ": " + std::strerror(errno);
-    ::unlink(temp.c_str());
     return false;
   }
   return true;

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "company/small_file.h"
 #include "company/text.h"
 #include "platform/message.h"
 
@@ -49,30 +49,10 @@ std::string UnwritableText(const App& app) {
          ". The password was not changed.";
 }
 
-// Writes the record beside the file and renames it over, so a failed write
-// never leaves the installation without the earlier password.
+// The record goes to a side file renamed over the old one, so a failed
+// write never leaves the installation without the earlier password.
 bool WritePasswordFile(const App& app, const std::string& password) {
-  const std::string path = app.PathOf(kPasswordFileName);
-  const std::string temp = path + ".new";
-  const std::string record = PasswordRecord(password);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(record.data(), static_cast<std::streamsize>(record.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
+  return ReplaceFile(app.PathOf(kPasswordFileName), PasswordRecord(password));
 }
 
 bool RemovePasswordFile(const App& app) {
@@ -85,15 +65,15 @@ bool RemovePasswordFile(const App& app) {
 
 StoredPassword ReadStoredPassword(const App& app) {
   const std::string path = app.PathOf(kPasswordFileName);
-  std::error_code ec;
-  const bool exists = fs::exists(path, ec);
-  if (!exists && !ec) return {};
-  StoredPassword damaged{StoredPassword::State::kDamaged, ""};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return damaged;
   char record[kPasswordRecordSize];
-  in.read(record, sizeof(record));
-  if (in.gcount() != kPasswordRecordSize) return damaged;
+  switch (ReadFixedSizeFile(path, record, sizeof(record))) {
+    case SmallFileRead::kMissing:
+      return {};
+    case SmallFileRead::kDamaged:
+      return {StoredPassword::State::kDamaged, ""};
+    case SmallFileRead::kOk:
+      break;
+  }
   int length = static_cast<unsigned char>(record[0]);
   if (length > kPasswordMaxLength) length = kPasswordMaxLength;
   return {StoredPassword::State::kSet, Trim(std::string_view(record + 1, length))};

@@ -2,12 +2,12 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "company/aging.h"
 #include "company/data_access.h"
 #include "company/keys.h"
+#include "company/small_file.h"
 #include "company/text.h"
 #include "platform/message.h"
 
@@ -26,39 +26,20 @@ bool FileExists(const std::string& path) {
 
 LastCompanyRead ReadLastCompany(const std::string& path,
                                 CompanyRecord* record) {
-  std::error_code ec;
-  if (!fs::exists(path, ec) && !ec) return LastCompanyRead::kMissing;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return LastCompanyRead::kDamaged;
-  CompanyRecord read;
-  in.read(reinterpret_cast<char*>(&read), sizeof(read));
-  if (in.gcount() != static_cast<std::streamsize>(sizeof(read))) {
-    return LastCompanyRead::kDamaged;
+  switch (ReadFixedSizeFile(path, record, sizeof(*record))) {
+    case SmallFileRead::kMissing:
+      return LastCompanyRead::kMissing;
+    case SmallFileRead::kDamaged:
+      return LastCompanyRead::kDamaged;
+    case SmallFileRead::kOk:
+      break;
   }
-  *record = read;
   return LastCompanyRead::kOk;
 }
 
 bool WriteLastCompany(const std::string& path, const CompanyRecord& record) {
-  const std::string temp = path + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&record), sizeof(record));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
+  return ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(&record),
+                                            sizeof(record)));
 }
 
 std::string DamagedLastCompanyText(const std::string& path) {
