@@ -1,7 +1,6 @@
 #include "company/installation.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include "company/company_files.h"
 #include "company/keys.h"
 #include "company/startup.h"
+#include "company/terms.h"
 #include "store/engine.h"
 
 namespace tallybook::company {
@@ -17,23 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDefaultTerms[] = {
-    "1% 10 Net 30",       "2% 10 Net 30",
-    "Credit Card - American Express", "Credit Card - Master Card",
-    "Credit Card - Visa", "Due On Receipt",
-    "Net 10 Days",        "Net 20 Days",
-    "Net 30 Days",
-};
-
 std::string Join(const std::string& dir, const std::string& name) {
   return (fs::path(dir) / name).string();
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
 }
 
 // Adds the first company with its two keys to the freshly created list.
@@ -50,15 +35,6 @@ bool AddFirstCompany(store::Engine& engine, const std::string& base,
 }
 
 }  // namespace
-
-std::string DefaultTermsFileText() {
-  std::string text;
-  for (const char* term : kDefaultTerms) {
-    text += term;
-    text += "\r\n";
-  }
-  return text;
-}
 
 InstallationResult CreateInstallation(const std::string& dir) {
   InstallationResult result;
@@ -100,7 +76,9 @@ InstallationResult CreateInstallation(const std::string& dir) {
   if (engine.IsStarted()) engine.StoreShutdown();
   std::string failed_part = "the company list";
   if (ok) {
-    ok = WriteWholeFile(Join(dir, kTermsFileName), DefaultTermsFileText());
+    std::string ignored;
+    ok = WriteTermsFile(Join(dir, kTermsFileName), TermList(DefaultTerms()),
+                        &ignored);
     failed_part = kTermsFileName;
   }
   if (ok) {

@@ -11,13 +11,8 @@
 
 namespace tallybook::company {
 
-inline constexpr char kTermsFileName[] = "TLTERMS.DAT";
 inline constexpr char kFirstCompanyNo[] = "1";
 inline constexpr char kFirstCompanyName[] = "My Company";
-
-// The terms file of a new installation: the nine terms, one per line, each
-// line ended by CR LF.
-std::string DefaultTermsFileText();
 
 struct InstallationResult {
   bool ok = false;
@@ -27,7 +22,7 @@ struct InstallationResult {
 
 // Creates dir when missing, then the company list holding the first
 // company (FirstCompanyRecord), "LastCo.Dat" with the same record, and
-// "TLTERMS.DAT". Refuses, changing nothing, when dir already holds any of
+// "TLTERMS.DAT" holding the standard terms (DefaultTerms). Refuses, changing nothing, when dir already holds any of
 // the three. A failure part way removes what this call created.
 InstallationResult CreateInstallation(const std::string& dir);
 

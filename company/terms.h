@@ -31,10 +31,10 @@
 #include <vector>
 
 #include "company/app.h"
-#include "company/installation.h"  // kTermsFileName, "TLTERMS.DAT"
 
 namespace tallybook::company {
 
+inline constexpr char kTermsFileName[] = "TLTERMS.DAT";
 inline constexpr char kDamagedTermsFileName[] = "TLTERMS.BAD";
 inline constexpr int kTermLength = 35;
 inline constexpr std::size_t kMaxTermsFileSize = 1 << 20;
