@@ -61,7 +61,7 @@ class ProgressScope {
   }
   ~ProgressScope() {
     app_.services().progress.Hide();
-    app_.ShowStatus(kReady);
+    app_.ShowStatus(kReadyText);
   }
   ProgressScope(const ProgressScope&) = delete;
   ProgressScope& operator=(const ProgressScope&) = delete;

@@ -41,7 +41,6 @@ namespace tallybook::company {
 inline constexpr char kAgingCaption[] = "Aging";
 inline constexpr char kCalculatingAging[] = "Calculating Aging...";
 inline constexpr char kCalculatingTotals[] = "Calculating Aging Totals...";
-inline constexpr char kReady[] = "Ready.";
 inline constexpr char kNoShortName[] = "*NONE*";
 inline constexpr char kBadAgingDays[] =
     "There is a bad value in your aging days (Company Setup). Unable to "

@@ -28,6 +28,8 @@ enum class OutputMode { kPrinter, kEMail };
 inline constexpr char kProductTitle[] = "Vk Tallybook Pro";
 // Index page buffers the program asks the store for.
 inline constexpr int kPageBuffers = 30;
+// What the status bar shows when no work is under way.
+inline constexpr char kReadyText[] = "Ready.";
 
 class App {
  public:

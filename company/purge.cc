@@ -179,7 +179,7 @@ PurgeResult DeletePaidInvoices(App& app, const PasswordPrompt& password,
   app.ShowStatus(kRemovingRecords);
   const int removed = PurgePaidRecords(app, SortableDate(*chosen));
   if (removed < 0) {
-    app.ShowStatus(kReady);
+    app.ShowStatus(kReadyText);
     return result;
   }
   result.ran = true;

@@ -90,7 +90,7 @@ void TAgingChartPanel::HideChart() { host_->hide(); }
 
 void TAgingChartPanel::CloseChartClick() {
   HideChart();
-  app_.ShowStatus(kReady);
+  app_.ShowStatus(kReadyText);
 }
 
 void ShowChartOf(const AgingResult& result, TAgingChartPanel& panel) {

@@ -79,7 +79,6 @@ struct CommandInfo {
 // The command table in menu order, the Home button last.
 const std::vector<CommandInfo>& CommandTable();
 
-inline constexpr char kReadyText[] = "Ready.";
 inline constexpr char kPrinterModeLabel[] = "System Mode: Printer / Fax";
 inline constexpr char kEMailModeLabel[] = "System Mode: E-Mail";
 inline constexpr char kBackupHelpTopicName[] = "backupdata";
