@@ -11,51 +11,32 @@
 #include <sstream>
 #include <tuple>
 
+#include "platform/testing/temp_dir.h"
+
 namespace tallybook::archive {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-// Bytes that deflate does not shrink to nothing, so entry data is long
-// enough to damage in the middle.
-std::string Noise(size_t n, uint32_t seed) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = static_cast<char>(seed >> 16);
-  }
-  return s;
-}
+using platform::testing::NoiseBytes;
+using platform::testing::ReadFileBytes;
+using platform::testing::TempDir;
+using platform::testing::WriteFileBytes;
 
 class ZipArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "zip_archive_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    root_ = temp_.path();
     src_ = root_ / "src";
     out_ = root_ / "out";
     fs::create_directories(src_);
     fs::create_directories(out_);
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // Writes src/name for each (name, bytes) and archives them at zip_path.
   ArchiveStatus Archive(const fs::path& zip_path,
                         const std::vector<std::pair<std::string, std::string>>& files) {
-    for (const auto& [name, bytes] : files) WriteAll(src_ / name, bytes);
+    for (const auto& [name, bytes] : files) WriteFileBytes(src_ / name, bytes);
     ZipWriter writer;
     ArchiveStatus st = writer.Create(zip_path.string());
     if (!st.ok()) return st;
@@ -87,6 +68,7 @@ class ZipArchiveTest : public ::testing::Test {
     return names;
   }
 
+  TempDir temp_{"zip_archive_test"};
   fs::path root_, src_, out_;
 };
 
@@ -103,7 +85,7 @@ TEST(EntryNameTest, OnlyPlainFileNamesAreAccepted) {
 
 TEST_F(ZipArchiveTest, FilesComeBackByteForByte) {
   std::vector<std::pair<std::string, std::string>> files = {
-      {"1P.DAT", Noise(200000, 1)},
+      {"1P.DAT", NoiseBytes(200000, 1)},
       {"empty.LST", ""},
       {"Company.DAT", std::string(5000, 'A') + std::string("\0\xff\x80", 3)}};
   fs::path zip = root_ / "a.zip";
@@ -119,10 +101,10 @@ TEST_F(ZipArchiveTest, FilesComeBackByteForByte) {
   EXPECT_TRUE(reader.Verify(nullptr).ok());
   ASSERT_TRUE(reader.ExtractAll(out_.string(), nullptr).ok());
   EXPECT_EQ(Listing(out_), (std::vector<std::string>{"1P.DAT", "Company.DAT", "empty.LST"}));
-  for (const auto& [name, bytes] : files) EXPECT_EQ(ReadAll(out_ / name), bytes) << name;
+  for (const auto& [name, bytes] : files) EXPECT_EQ(ReadFileBytes(out_ / name), bytes) << name;
 
   // The entries are deflated: compression method 8 in the first local header.
-  std::string raw = ReadAll(zip);
+  std::string raw = ReadFileBytes(zip);
   ASSERT_GE(raw.size(), 30u);
   EXPECT_EQ(raw.substr(0, 4), std::string("PK\x03\x04", 4));
   EXPECT_EQ(static_cast<unsigned char>(raw[8]), 8);
@@ -131,8 +113,8 @@ TEST_F(ZipArchiveTest, FilesComeBackByteForByte) {
 
 TEST_F(ZipArchiveTest, ProgressFollowsEveryEntryFromZeroToHundred) {
   fs::path zip = root_ / "a.zip";
-  WriteAll(src_ / "a.DAT", Noise(300000, 2));
-  WriteAll(src_ / "b.IX", "b");
+  WriteFileBytes(src_ / "a.DAT", NoiseBytes(300000, 2));
+  WriteFileBytes(src_ / "b.IX", "b");
   ZipWriter writer;
   ASSERT_TRUE(writer.Create(zip.string()).ok());
   ASSERT_TRUE(writer.AddFile(src_.string(), "a.DAT").ok());
@@ -173,7 +155,7 @@ TEST_F(ZipArchiveTest, ProgressFollowsEveryEntryFromZeroToHundred) {
 
 TEST_F(ZipArchiveTest, WriterRefusesBadAdditionsWithTheFileNamed) {
   fs::path zip = root_ / "a.zip";
-  WriteAll(src_ / "1P.DAT", "data");
+  WriteFileBytes(src_ / "1P.DAT", "data");
   ZipWriter writer;
   ASSERT_TRUE(writer.Create(zip.string()).ok());
   EXPECT_EQ(writer.AddFile(src_.string(), "nope.DAT").message,
@@ -199,7 +181,7 @@ TEST_F(ZipArchiveTest, CreateInAMissingOrImpossibleFolderFails) {
   std::string missing = (root_ / "no-such-dir" / "a.zip").string();
   EXPECT_EQ(writer.Create(missing).message,
             "Unable to create \"" + missing + "\": No such file or directory");
-  WriteAll(root_ / "plain", "x");
+  WriteFileBytes(root_ / "plain", "x");
   std::string under_file = (root_ / "plain" / "a.zip").string();
   EXPECT_EQ(writer.Create(under_file, "shown.zip").message,
             "Unable to create \"shown.zip\": Not a directory");
@@ -208,11 +190,11 @@ TEST_F(ZipArchiveTest, CreateInAMissingOrImpossibleFolderFails) {
 TEST_F(ZipArchiveTest, FailedCloseLeavesThePreviousArchiveUntouched) {
   fs::path zip = root_ / "a.zip";
   ASSERT_TRUE(Archive(zip, {{"old.DAT", "old contents"}}).ok());
-  std::string before = ReadAll(zip);
+  std::string before = ReadFileBytes(zip);
 
   {  // A file that disappears before it is read.
-    WriteAll(src_ / "1P.DAT", "one");
-    WriteAll(src_ / "2P.DAT", "two");
+    WriteFileBytes(src_ / "1P.DAT", "one");
+    WriteFileBytes(src_ / "2P.DAT", "two");
     ZipWriter writer;
     ASSERT_TRUE(writer.Create(zip.string()).ok());
     ASSERT_TRUE(writer.AddFile(src_.string(), "1P.DAT").ok());
@@ -223,11 +205,11 @@ TEST_F(ZipArchiveTest, FailedCloseLeavesThePreviousArchiveUntouched) {
                   "\": No such file or directory");
   }
   {  // A file that shrinks between adding and reading.
-    WriteAll(src_ / "1P.DAT", Noise(10000, 3));
+    WriteFileBytes(src_ / "1P.DAT", NoiseBytes(10000, 3));
     ZipWriter writer;
     ASSERT_TRUE(writer.Create(zip.string()).ok());
     ASSERT_TRUE(writer.AddFile(src_.string(), "1P.DAT").ok());
-    WriteAll(src_ / "1P.DAT", "short");
+    WriteFileBytes(src_ / "1P.DAT", "short");
     EXPECT_EQ(writer.Close(nullptr).message,
               "Unable to read \"" + (src_ / "1P.DAT").string() +
                   "\": the file changed while it was being archived");
@@ -238,7 +220,7 @@ TEST_F(ZipArchiveTest, FailedCloseLeavesThePreviousArchiveUntouched) {
     EXPECT_EQ(writer.Close(nullptr).message,
               "Unable to write \"" + zip.string() + "\": there are no files to archive");
   }
-  EXPECT_EQ(ReadAll(zip), before);
+  EXPECT_EQ(ReadFileBytes(zip), before);
   EXPECT_EQ(Listing(root_), (std::vector<std::string>{"a.zip", "out", "src"}));
 }
 
@@ -248,19 +230,19 @@ TEST_F(ZipArchiveTest, ReaderRefusesMissingForeignAndTruncatedArchives) {
   EXPECT_EQ(reader.Open(missing).message,
             "Unable to open \"" + missing + "\": No such file or directory");
 
-  WriteAll(root_ / "text.zip", "this is not an archive at all, just some words");
+  WriteFileBytes(root_ / "text.zip", "this is not an archive at all, just some words");
   EXPECT_EQ(reader.Open((root_ / "text.zip").string()).message,
             "Unable to open \"" + (root_ / "text.zip").string() + "\": Not a zip archive");
 
-  WriteAll(root_ / "empty.zip", "");
+  WriteFileBytes(root_ / "empty.zip", "");
   EXPECT_EQ(reader.Open((root_ / "empty.zip").string()).message,
             "Unable to open \"" + (root_ / "empty.zip").string() + "\": Not a zip archive");
 
   fs::path zip = root_ / "a.zip";
-  ASSERT_TRUE(Archive(zip, {{"1P.DAT", Noise(5000, 4)}, {"2P.DAT", Noise(5000, 5)}}).ok());
-  std::string whole = ReadAll(zip);
+  ASSERT_TRUE(Archive(zip, {{"1P.DAT", NoiseBytes(5000, 4)}, {"2P.DAT", NoiseBytes(5000, 5)}}).ok());
+  std::string whole = ReadFileBytes(zip);
   for (size_t cut : {whole.size() - 1, whole.size() - 30, whole.size() / 2, size_t{10}}) {
-    WriteAll(zip, whole.substr(0, cut));
+    WriteFileBytes(zip, whole.substr(0, cut));
     ArchiveStatus st = reader.Open(zip.string());
     EXPECT_FALSE(st.ok()) << "cut at " << cut;
     EXPECT_EQ(st.message.rfind("Unable to open \"" + zip.string() + "\": ", 0), 0u)
@@ -271,24 +253,24 @@ TEST_F(ZipArchiveTest, ReaderRefusesMissingForeignAndTruncatedArchives) {
 
 TEST_F(ZipArchiveTest, DamagedEntryDataIsCaughtAndReplacesNothing) {
   fs::path zip = root_ / "a.zip";
-  std::string good = Noise(20000, 6);
+  std::string good = NoiseBytes(20000, 6);
   ASSERT_TRUE(Archive(zip, {{"1P.DAT", good}}).ok());
-  std::string raw = ReadAll(zip);
+  std::string raw = ReadFileBytes(zip);
   size_t name_len = static_cast<unsigned char>(raw[26]) | static_cast<unsigned char>(raw[27]) << 8;
   size_t extra_len = static_cast<unsigned char>(raw[28]) | static_cast<unsigned char>(raw[29]) << 8;
   size_t data = 30 + name_len + extra_len;
   raw[data + 5000] ^= 0x5a;
   raw[data + 5001] ^= 0xa5;
-  WriteAll(zip, raw);
+  WriteFileBytes(zip, raw);
 
-  WriteAll(out_ / "1P.DAT", "current data");
+  WriteFileBytes(out_ / "1P.DAT", "current data");
   ZipReader reader;
   ASSERT_TRUE(reader.Open(zip.string()).ok());  // the directory is intact
   ArchiveStatus st = reader.Verify(nullptr);
   EXPECT_EQ(st.message.rfind("Unable to read \"1P.DAT\" in \"" + zip.string() + "\": ", 0), 0u)
       << st.message;
   EXPECT_FALSE(reader.ExtractAll(out_.string(), nullptr).ok());
-  EXPECT_EQ(ReadAll(out_ / "1P.DAT"), "current data");
+  EXPECT_EQ(ReadFileBytes(out_ / "1P.DAT"), "current data");
   EXPECT_EQ(Listing(out_), std::vector<std::string>{"1P.DAT"});
 }
 
@@ -310,10 +292,10 @@ TEST_F(ZipArchiveTest, EntryNamesThatEscapeTheFolderRefuseTheWholeExtraction) {
   // whole: which of the two would be the data file?
   fs::path zip = root_ / "twice.zip";
   RawArchive(zip, {{"1P.DAT", "one"}, {"2P.DAT", "two"}});
-  std::string raw = ReadAll(zip);
+  std::string raw = ReadFileBytes(zip);
   for (size_t at = raw.find("2P.DAT"); at != std::string::npos; at = raw.find("2P.DAT"))
     raw[at] = '1';
-  WriteAll(zip, raw);
+  WriteFileBytes(zip, raw);
   ZipReader reader;
   ArchiveStatus st = reader.Open(zip.string());
   if (st.ok()) st = reader.ExtractAll(out_.string(), nullptr);

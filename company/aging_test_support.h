@@ -24,16 +24,15 @@
 #include "company/keys.h"
 #include "company/startup.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company::testing {
 
 class CompanyOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ =
-        (std::filesystem::temp_directory_path() / "aging.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path().string();
     ui_ = std::make_unique<platform::testing::ScriptedPlatform>();
     ASSERT_TRUE(ui_->clock.Set(2024, 6, 15));
     app_ = std::make_unique<App>(dir_, ui_->services());
@@ -75,7 +74,6 @@ class CompanyOnDisk : public ::testing::Test {
   void TearDown() override {
     app_.reset();
     ui_.reset();
-    std::filesystem::remove_all(dir_);
   }
 
   // The date `days` before the clock's today.
@@ -178,6 +176,7 @@ class CompanyOnDisk : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  platform::testing::TempDir temp_{"aging"};
   std::string dir_;
   std::unique_ptr<platform::testing::ScriptedPlatform> ui_;
   std::unique_ptr<App> app_;

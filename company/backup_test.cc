@@ -11,37 +11,22 @@
 #include <map>
 #include <sstream>
 
+#include "platform/testing/temp_dir.h"
+
 namespace tallybook::company {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::string Noise(size_t n, uint32_t seed) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = static_cast<char>(seed >> 16);
-  }
-  return s;
-}
+using platform::testing::NoiseBytes;
+using platform::testing::ReadFileBytes;
+using platform::testing::TempDir;
+using platform::testing::WriteFileBytes;
 
 // Every entry of a folder (files and folders) with the files' bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::directory_iterator(dir)) {
-    files[e.path().filename()] = e.is_directory() ? "<dir>" : ReadAll(e.path());
+    files[e.path().filename()] = e.is_directory() ? "<dir>" : ReadFileBytes(e.path());
   }
   return files;
 }
@@ -74,9 +59,8 @@ class RecordingObserver : public BackupObserver {
 class BackupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "backup_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    root_ = temp_.path();
     data_ = root_ / "data";
     dest_ = root_ / "dest";
     fresh_ = root_ / "fresh";
@@ -85,18 +69,17 @@ class BackupTest : public ::testing::Test {
   void TearDown() override {
     std::error_code ec;
     fs::permissions(root_ / "locked", fs::perms::owner_all, ec);
-    fs::remove_all(root_);
   }
 
   // Two companies' files, the shared files, and files that are not data.
   void MakeCompanies() {
     uint32_t seed = 1;
     for (const char* name : kBackedUp) {
-      WriteAll(data_ / name, Noise(1000 + 700 * seed, seed));
+      WriteFileBytes(data_ / name, NoiseBytes(1000 + 700 * seed, seed));
       ++seed;
     }
-    WriteAll(data_ / "notes.txt", "not a data file");
-    WriteAll(data_ / "1P.DAT.bak", "an old copy");
+    WriteFileBytes(data_ / "notes.txt", "not a data file");
+    WriteFileBytes(data_ / "1P.DAT.bak", "an old copy");
     fs::create_directories(data_ / "folder.DAT");
   }
 
@@ -106,6 +89,7 @@ class BackupTest : public ::testing::Test {
       "1C.IX", "1P.DAT", "2I.DAT", "Company.DAT", "LastCo.Dat",
       "a.rtf", "logo.BMP", "tl1confg.dat", "x.lbl"};
 
+  TempDir temp_{"backup_test"};
   fs::path root_, data_, dest_, fresh_;
 };
 
@@ -164,28 +148,28 @@ TEST_F(BackupTest, BackupOfTwoCompaniesRestoresByteForByte) {
   EXPECT_EQ(restored.statuses, std::vector<std::string>{kRestoringStatus});
 
   std::map<std::string, std::string> expected;
-  for (const char* name : kBackedUp) expected[name] = ReadAll(data_ / name);
+  for (const char* name : kBackedUp) expected[name] = ReadFileBytes(data_ / name);
   EXPECT_EQ(Snapshot(fresh_), expected);  // byte for byte, and no work folders left
 }
 
 TEST_F(BackupTest, RestoreOverwritesDataFilesAndAcceptsTheArchivePath) {
   MakeCompanies();
   ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
-  std::string saved = ReadAll(data_ / "1P.DAT");
-  WriteAll(data_ / "1P.DAT", "changed since the backup");
-  WriteAll(data_ / "3P.DAT", "a company made since");
+  std::string saved = ReadFileBytes(data_ / "1P.DAT");
+  WriteFileBytes(data_ / "1P.DAT", "changed since the backup");
+  WriteFileBytes(data_ / "3P.DAT", "a company made since");
   BackupOutcome restore = RunRestore(data_.string(), Archive(), nullptr);
   ASSERT_TRUE(restore.ok) << restore.message;
-  EXPECT_EQ(ReadAll(data_ / "1P.DAT"), saved);
-  EXPECT_EQ(ReadAll(data_ / "3P.DAT"), "a company made since");
-  EXPECT_EQ(ReadAll(data_ / "notes.txt"), "not a data file");
+  EXPECT_EQ(ReadFileBytes(data_ / "1P.DAT"), saved);
+  EXPECT_EQ(ReadFileBytes(data_ / "3P.DAT"), "a company made since");
+  EXPECT_EQ(ReadFileBytes(data_ / "notes.txt"), "not a data file");
 }
 
 TEST_F(BackupTest, SecondBackupReplacesTheFirst) {
   MakeCompanies();
   ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
   fs::remove(data_ / "x.lbl");
-  WriteAll(data_ / "1P.DAT", "new invoices");
+  WriteFileBytes(data_ / "1P.DAT", "new invoices");
   BackupOutcome second = RunBackup(data_.string(), dest_.string(), nullptr);
   ASSERT_TRUE(second.ok) << second.message;
   EXPECT_EQ(second.message, "Backup complete. 8 files were copied.");
@@ -194,7 +178,7 @@ TEST_F(BackupTest, SecondBackupReplacesTheFirst) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(listing.find("x.lbl"), std::string::npos) << listing;
   ASSERT_TRUE(RunRestore(fresh_.string(), dest_.string(), nullptr).ok);
-  EXPECT_EQ(ReadAll(fresh_ / "1P.DAT"), "new invoices");
+  EXPECT_EQ(ReadFileBytes(fresh_ / "1P.DAT"), "new invoices");
   EXPECT_FALSE(fs::exists(fresh_ / "x.lbl"));
   EXPECT_EQ(Snapshot(dest_).size(), 1u);
 }
@@ -202,8 +186,8 @@ TEST_F(BackupTest, SecondBackupReplacesTheFirst) {
 TEST_F(BackupTest, DamagedArchiveChangesNoDataFile) {
   MakeCompanies();
   ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
-  const std::string good = ReadAll(Archive());
-  for (const char* name : kBackedUp) WriteAll(data_ / name, std::string("current ") + name);
+  const std::string good = ReadFileBytes(Archive());
+  for (const char* name : kBackedUp) WriteFileBytes(data_ / name, std::string("current ") + name);
   const auto before = Snapshot(data_);
 
   // Bytes flipped inside the data of the second entry ("1P.DAT").
@@ -221,7 +205,7 @@ TEST_F(BackupTest, DamagedArchiveChangesNoDataFile) {
       {"empty", ""}};
   for (const auto& [what, bytes] : damaged) {
     SCOPED_TRACE(what);
-    WriteAll(Archive(), bytes);
+    WriteFileBytes(Archive(), bytes);
     BackupOutcome restore = RunRestore(data_.string(), dest_.string(), nullptr);
     EXPECT_FALSE(restore.ok);
     EXPECT_NE(restore.message.find(Archive()), std::string::npos) << restore.message;
@@ -272,16 +256,16 @@ TEST_F(BackupTest, ReadOnlyDestinationFailsAndKeepsThePreviousArchive) {
   fs::path locked = root_ / "locked";
   fs::create_directories(locked);
   ASSERT_TRUE(RunBackup(data_.string(), locked.string(), nullptr).ok);
-  const std::string previous = ReadAll(locked / kBackupArchiveName);
+  const std::string previous = ReadFileBytes(locked / kBackupArchiveName);
   fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   BackupOutcome bad = RunBackup(data_.string(), locked.string(), nullptr);
   EXPECT_EQ(bad.message, "Unable to create \"" + (locked / kBackupArchiveName).string() +
                              "\": Permission denied");
-  EXPECT_EQ(ReadAll(locked / kBackupArchiveName), previous);
+  EXPECT_EQ(ReadFileBytes(locked / kBackupArchiveName), previous);
 }
 
 TEST_F(BackupTest, NothingToBackUpIsRefused) {
-  WriteAll(data_ / "notes.txt", "no data files here");
+  WriteFileBytes(data_ / "notes.txt", "no data files here");
   BackupOutcome bad = RunBackup(data_.string(), dest_.string(), nullptr);
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.message, "There are no data files to back up in " + data_.string() + ".");
@@ -317,7 +301,7 @@ TEST_F(BackupTest, EntryNamesOutsideTheDataFolderRefuseTheRestore) {
 TEST_F(BackupTest, DestinationsAreTheLastUsedThenEveryMountedVolume) {
   fs::path media = root_ / "media" / "ann", run = root_ / "run" / "media" / "ann";
   for (const fs::path& p : {media / "USB2", media / "USB1", run / "CARD"}) fs::create_directories(p);
-  WriteAll(media / "not-a-volume", "");
+  WriteFileBytes(media / "not-a-volume", "");
   std::vector<std::string> roots = {media.string(), run.string(), (root_ / "absent").string()};
 
   EXPECT_EQ(ListBackupDestinations(roots, dest_.string()),
@@ -335,13 +319,13 @@ TEST_F(BackupTest, LastDestinationIsRememberedAndDamageForgetsIt) {
   MakeCompanies();
   ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
   EXPECT_EQ(LoadLastBackupDestination(data_.string()), dest_.string());
-  EXPECT_EQ(ReadAll(data_ / kLastBackupFileName), dest_.string() + "\n");
+  EXPECT_EQ(ReadFileBytes(data_ / kLastBackupFileName), dest_.string() + "\n");
 
   fs::path file = data_ / kLastBackupFileName;
   for (const std::string& damage :
        {std::string("a\0b\n", 4), std::string(5000, 'x'), std::string("two\nlines\n"),
         std::string("\n")}) {
-    WriteAll(file, damage);
+    WriteFileBytes(file, damage);
     EXPECT_EQ(LoadLastBackupDestination(data_.string()), "");
   }
   std::string error;

@@ -12,28 +12,24 @@
 #include "company/keys.h"
 #include "company/startup.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::testing::ReadFileBytes;
 using platform::Answer;
 using platform::Buttons;
 using platform::MessageKind;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
 
 class CompanyManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "compmgr.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     ASSERT_TRUE(CreateInstallation(dir_.string()).ok);
     ui_.clock.Set(2024, 4, 3, 14, 5);
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
@@ -46,7 +42,6 @@ class CompanyManagerTest : public ::testing::Test {
     manager_.reset();
     ui_.Verify();
     app_.reset();
-    fs::remove_all(dir_);
   }
 
   // Adds a company through the manager, the dialog setting name, number
@@ -89,6 +84,7 @@ class CompanyManagerTest : public ::testing::Test {
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"compmgr"};
   fs::path dir_;
   std::unique_ptr<App> app_;
   std::unique_ptr<CompanyManager> manager_;
@@ -380,7 +376,7 @@ TEST_F(CompanyManagerTest, CompanyListTextByNameAndByNumber) {
   std::string shown, caption, list_name;
   auto show = [&](const std::string& path, const std::string& c,
                   const std::string& n) {
-    shown = ReadAll(path);
+    shown = ReadFileBytes(path);
     caption = c;
     list_name = n;
     EXPECT_EQ(ui_.progress.caption(), "Company List");

@@ -11,26 +11,22 @@
 #include "company/company_files.h"
 #include "company/keys.h"
 #include "company/startup.h"
+#include "platform/testing/temp_dir.h"
 #include "store/engine.h"
 
 namespace tallybook::company {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using platform::testing::ReadFileBytes;
 
 class InstallationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "install.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    root_ = temp_.path();
   }
-  void TearDown() override { fs::remove_all(root_); }
+  platform::testing::TempDir temp_{"install"};
   fs::path root_;
 };
 
@@ -41,13 +37,13 @@ TEST_F(InstallationTest, MakesCompanyListLastCompanyAndTermsInANewDirectory) {
   EXPECT_EQ(result.message, "A new Tallybook installation was made in " +
                                 dir.string() + " with company 1.");
 
-  EXPECT_EQ(ReadAll(dir / "TLTERMS.DAT"),
+  EXPECT_EQ(ReadFileBytes(dir / "TLTERMS.DAT"),
             "1% 10 Net 30\r\n2% 10 Net 30\r\nCredit Card - American Express\r\n"
             "Credit Card - Master Card\r\nCredit Card - Visa\r\n"
             "Due On Receipt\r\nNet 10 Days\r\nNet 20 Days\r\nNet 30 Days\r\n");
 
   const CompanyRecord expected = FirstCompanyRecord("1", kFirstCompanyName);
-  const std::string last_co = ReadAll(dir / "LastCo.Dat");
+  const std::string last_co = ReadFileBytes(dir / "LastCo.Dat");
   ASSERT_EQ(last_co.size(), 2736u);
   EXPECT_EQ(std::memcmp(last_co.data(), &expected, sizeof(expected)), 0);
 
@@ -80,7 +76,7 @@ TEST_F(InstallationTest, RefusesADirectoryThatHoldsAnyDataAndChangesNothing) {
     EXPECT_FALSE(result.ok) << name;
     EXPECT_EQ(result.message, dir.string() + " already holds Tallybook data (" +
                                   name + "). Nothing was changed.");
-    EXPECT_EQ(ReadAll(dir / name), "keep me");
+    EXPECT_EQ(ReadFileBytes(dir / name), "keep me");
     int files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
     EXPECT_EQ(files, 1) << name;
@@ -90,13 +86,13 @@ TEST_F(InstallationTest, RefusesADirectoryThatHoldsAnyDataAndChangesNothing) {
 TEST_F(InstallationTest, SecondInstallationIsRefused) {
   const std::string dir = (root_ / "twice").string();
   ASSERT_TRUE(CreateInstallation(dir).ok);
-  const std::string before = ReadAll(fs::path(dir) / "LastCo.Dat");
+  const std::string before = ReadFileBytes(fs::path(dir) / "LastCo.Dat");
   InstallationResult again = CreateInstallation(dir);
   EXPECT_FALSE(again.ok);
   EXPECT_EQ(again.message,
             dir + " already holds Tallybook data (LastCo.Dat). Nothing was "
                   "changed.");
-  EXPECT_EQ(ReadAll(fs::path(dir) / "LastCo.Dat"), before);
+  EXPECT_EQ(ReadFileBytes(fs::path(dir) / "LastCo.Dat"), before);
 }
 
 TEST_F(InstallationTest, PlainFileInsteadOfDirectoryIsRefused) {
@@ -105,7 +101,7 @@ TEST_F(InstallationTest, PlainFileInsteadOfDirectoryIsRefused) {
   InstallationResult result = CreateInstallation(file.string());
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.message, file.string() + " is not a directory. Nothing was changed.");
-  EXPECT_EQ(ReadAll(file), "x");
+  EXPECT_EQ(ReadFileBytes(file), "x");
   EXPECT_FALSE(CreateInstallation("").ok);
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company {
 namespace {
@@ -40,16 +41,14 @@ struct ScriptedPrompt {
 class PasswordTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "password.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
   }
   void TearDown() override {
     ui_.Verify();
     EXPECT_TRUE(prompt_.answers.empty());
     app_.reset();
-    fs::remove_all(dir_);
   }
 
   fs::path File() const { return dir_ / kPasswordFileName; }
@@ -68,6 +67,7 @@ class PasswordTest : public ::testing::Test {
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"password"};
   fs::path dir_;
   std::unique_ptr<App> app_;
   ScriptedPrompt prompt_;

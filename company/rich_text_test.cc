@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/testing/temp_dir.h"
+
 namespace tallybook::company {
 namespace {
 
@@ -48,18 +50,15 @@ TEST(RichTextTest, FontNameCannotBreakTheFontTable) {
 }
 
 TEST(RichTextTest, SaveWritesTheDocumentOrNothing) {
-  std::string templ = (fs::temp_directory_path() / "rtf.XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const fs::path dir = templ;
+  platform::testing::TempDir temp("rtf");
+  ASSERT_TRUE(temp.ok());
+  const fs::path dir = temp.path();
   platform::Font font;
   const fs::path good = dir / "Company.RTF";
   ASSERT_TRUE(SaveRichText(good.string(), "x", font));
-  std::ifstream in(good, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            RichTextFromPlain("x", font));
+  EXPECT_EQ(platform::testing::ReadFileBytes(good), RichTextFromPlain("x", font));
   EXPECT_FALSE(SaveRichText((dir / "missing" / "a.RTF").string(), "x", font));
   EXPECT_FALSE(fs::exists(dir / "missing"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

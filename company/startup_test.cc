@@ -12,25 +12,21 @@
 #include "company/installation.h"
 #include "company/keys.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::testing::ReadFileBytes;
 using platform::Answer;
 using platform::MessageKind;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "startup.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     ASSERT_TRUE(CreateInstallation(dir_.string()).ok);
     ui_.clock.Set(2024, 4, 3);
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
@@ -38,7 +34,6 @@ class StartupTest : public ::testing::Test {
   void TearDown() override {
     ui_.Verify();
     app_.reset();
-    fs::remove_all(dir_);
   }
 
   // Replaces the stored record of company_no in the company list (key 1
@@ -67,12 +62,13 @@ class StartupTest : public ::testing::Test {
     ASSERT_TRUE(engine.CloseFileBlock(h));
   }
   CompanyRecord First() const { return FirstCompanyRecord("1", kFirstCompanyName); }
-  std::string LastCoBytes() const { return ReadAll(dir_ / "LastCo.Dat"); }
+  std::string LastCoBytes() const { return ReadFileBytes(dir_ / "LastCo.Dat"); }
   static std::string Bytes(const CompanyRecord& r) {
     return std::string(reinterpret_cast<const char*>(&r), sizeof(r));
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"startup"};
   fs::path dir_;
   std::unique_ptr<App> app_;
 };
@@ -172,7 +168,7 @@ TEST_F(StartupTest, NameShorterThanTwoAsksForSetupAndWritesNothing) {
   stored.MainBitmapOn = 1;
   stored.MainBitmapFile.Set("missing.bmp");
   StoreInList(stored);
-  const std::string list_before = ReadAll(dir_ / "Company.DAT");
+  const std::string list_before = ReadFileBytes(dir_ / "Company.DAT");
 
   StartupResult result = MainWindowCreation(*app_);
   ASSERT_EQ(result.outcome, StartupOutcome::kReady);
@@ -183,7 +179,7 @@ TEST_F(StartupTest, NameShorterThanTwoAsksForSetupAndWritesNothing) {
   EXPECT_EQ(app_->CurrentCompany.MainBitmapOn, 0);
   // No bitmap message: the bitmap is not looked at for an unnamed company.
   EXPECT_TRUE(ui_.messages.shown().empty());
-  EXPECT_EQ(ReadAll(dir_ / "Company.DAT"), list_before);
+  EXPECT_EQ(ReadFileBytes(dir_ / "Company.DAT"), list_before);
   EXPECT_EQ(LastCoBytes(), Bytes(First()));
 }
 
@@ -192,7 +188,7 @@ TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   stored.MainBitmapOn = 1;
   stored.MainBitmapFile.Set("vkt8.bmp");
   StoreInList(stored);
-  const std::string list_before = ReadAll(dir_ / "Company.DAT");
+  const std::string list_before = ReadFileBytes(dir_ / "Company.DAT");
   ui_.messages.ExpectMessage(
       "Background bitmap image no longer exists. Unable to load background "
       "picture.")
@@ -200,7 +196,7 @@ TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   StartupResult result = MainWindowCreation(*app_);
   EXPECT_FALSE(result.display.bitmap_on);
   EXPECT_EQ(app_->CurrentCompany.MainBitmapOn, 0);
-  EXPECT_EQ(ReadAll(dir_ / "Company.DAT"), list_before);
+  EXPECT_EQ(ReadFileBytes(dir_ / "Company.DAT"), list_before);
 }
 
 TEST_F(StartupTest, PresentBitmapIsTiledFromTheDataDirectory) {
@@ -359,9 +355,9 @@ TEST_F(StartupTest, ShutDownOffersBackupOnlyWhenAskedAndClosesTheFiles) {
 }
 
 TEST(LastCompanyFile, ReadsExactlyOneRecordAndRefusesLess) {
-  std::string templ = (fs::temp_directory_path() / "lastco.XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const std::string path = templ + "/LastCo.Dat";
+  platform::testing::TempDir temp("lastco");
+  ASSERT_TRUE(temp.ok());
+  const std::string path = (temp.path() / "LastCo.Dat").string();
   CompanyRecord record = FirstCompanyRecord("12", "Twelve");
   CompanyRecord read;
   EXPECT_EQ(ReadLastCompany(path, &read), LastCompanyRead::kMissing);
@@ -371,7 +367,6 @@ TEST(LastCompanyFile, ReadsExactlyOneRecordAndRefusesLess) {
   EXPECT_EQ(fs::file_size(path), 2736u);
   ASSERT_EQ(ReadLastCompany(path, &read), LastCompanyRead::kOk);
   EXPECT_EQ(std::memcmp(&read, &record, sizeof(read)), 0);
-  fs::remove_all(templ);
 }
 
 }  // namespace

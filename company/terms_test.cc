@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company {
 namespace {
@@ -22,9 +23,8 @@ using namespace std::string_literals;
 class TermsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "terms.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
   }
   void TearDown() override {
@@ -32,7 +32,6 @@ class TermsTest : public ::testing::Test {
     app_.reset();
     std::error_code ec;
     fs::permissions(File(), fs::perms::owner_all, ec);
-    fs::remove_all(dir_);
   }
 
   std::string File() const { return (dir_ / kTermsFileName).string(); }
@@ -58,6 +57,7 @@ class TermsTest : public ::testing::Test {
   void MakeFileReadOnly() { ASSERT_EQ(::chmod(File().c_str(), 0444), 0); }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"terms"};
   fs::path dir_;
   std::unique_ptr<App> app_;
 };

@@ -9,8 +9,9 @@
 #include "company/company_defaults.h"
 #include "company/installation.h"
 #include "company/ui/header_form.h"
-#include "company/ui/ui_test_env.h"
+#include "company/ui/ui_test_support.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company::ui {
 namespace {
@@ -21,9 +22,8 @@ using platform::MessageKind;
 class TCompSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "compset.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     ASSERT_TRUE(CreateInstallation(dir_.string()).ok);
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
     record_ = FirstCompanyRecord("7", "Acme Tools");
@@ -32,7 +32,6 @@ class TCompSetTest : public ::testing::Test {
     dialog_.reset();
     ui_.Verify();
     app_.reset();
-    fs::remove_all(dir_);
   }
   TCompSet& Open(OptionsMode mode) {
     dialog_ = std::make_unique<TCompSet>(
@@ -43,6 +42,7 @@ class TCompSetTest : public ::testing::Test {
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"compset"};
   fs::path dir_;
   std::unique_ptr<App> app_;
   CompanyRecord record_;

@@ -10,9 +10,10 @@
 #include "company/company_defaults.h"
 #include "company/installation.h"
 #include "company/ui/list_window.h"
-#include "company/ui/ui_test_env.h"
+#include "company/ui/ui_test_support.h"
 #include "platform/qt/text_codec.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company::ui {
 namespace {
@@ -23,9 +24,8 @@ using platform::Answer;
 class TListCompsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "listcomps.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     ASSERT_TRUE(CreateInstallation(dir_.string()).ok);
     ui_.clock.Set(2024, 4, 3, 9, 30);
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
@@ -50,7 +50,6 @@ class TListCompsTest : public ::testing::Test {
     window_.reset();
     ui_.Verify();
     app_.reset();
-    fs::remove_all(dir_);
   }
   static PasswordPrompt NoPrompt() {
     return [](const std::string&) -> std::optional<std::string> {
@@ -69,6 +68,7 @@ class TListCompsTest : public ::testing::Test {
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"listcomps"};
   fs::path dir_;
   std::unique_ptr<App> app_;
   std::unique_ptr<TListComps> window_;

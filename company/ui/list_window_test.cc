@@ -10,8 +10,9 @@
 #include "company/company_defaults.h"
 #include "company/rich_text.h"
 #include "company/ui/find_box.h"
-#include "company/ui/ui_test_env.h"
+#include "company/ui/ui_test_support.h"
 #include "platform/testing/scripted_platform.h"
+#include "platform/testing/temp_dir.h"
 
 namespace tallybook::company::ui {
 namespace {
@@ -22,9 +23,8 @@ using platform::MessageKind;
 class TListWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "listwin.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    ASSERT_TRUE(temp_.ok());
+    dir_ = temp_.path();
     app_ = std::make_unique<App>(dir_.string(), ui_.services());
     app_->CurrentCompany = FirstCompanyRecord("1", "Acme");
     std::ofstream(dir_ / "TXTTEMP.TXT", std::ios::binary)
@@ -33,10 +33,10 @@ class TListWindowTest : public ::testing::Test {
   void TearDown() override {
     ui_.Verify();
     app_.reset();
-    fs::remove_all(dir_);
   }
 
   platform::testing::ScriptedPlatform ui_;
+  platform::testing::TempDir temp_{"listwin"};
   fs::path dir_;
   std::unique_ptr<App> app_;
 };

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "company/installation.h"
-#include "company/ui/ui_test_env.h"
+#include "company/ui/ui_test_support.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/qt/text_codec.h"
 
@@ -19,38 +19,12 @@ namespace {
 using platform::Answer;
 using platform::kModalOk;
 
-// A fresh installation in a temporary data directory, with an App over it
-// and the scripted platform.
-class InstallationFixture {
- public:
-  InstallationFixture() {
-    std::string templ =
-        (std::filesystem::temp_directory_path() / "term_edit.XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) std::abort();
-    dir = templ;
-    CreateInstallation(dir.string());
-    app = std::make_unique<App>(dir.string(), ui.services());
-  }
-  ~InstallationFixture() {
-    app.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  platform::testing::ScriptedPlatform ui;
-  std::filesystem::path dir;
-  std::unique_ptr<App> app;
-};
-
-class TTermEditTest : public ::testing::Test, public InstallationFixture {
+class TTermEditTest : public ::testing::Test, public ShellFixture {
  protected:
   void WriteTerms(const std::string& bytes) {
-    std::ofstream(dir / kTermsFileName, std::ios::binary | std::ios::trunc) << bytes;
+    platform::testing::WriteFileBytes(dir / kTermsFileName, bytes);
   }
-  std::string ReadTerms() const {
-    std::ifstream in(dir / kTermsFileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadTerms() const { return platform::testing::ReadFileBytes(dir / kTermsFileName); }
   // Puts a folder where the terms file was: a save can no longer replace it.
   void PutFolderInPlaceOfTheFile() {
     std::filesystem::remove(dir / kTermsFileName);

@@ -12,7 +12,7 @@
 #include "company/installation.h"
 #include "company/ui/main_commands.h"
 #include "company/ui/main_form.h"
-#include "company/ui/ui_test_env.h"
+#include "company/ui/ui_test_support.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/qt/text_codec.h"
 
@@ -25,36 +25,11 @@ using platform::Buttons;
 using platform::kModalOk;
 using platform::MessageKind;
 
-// A fresh installation in a temporary data directory, with an App over it
-// and the scripted platform.
-class InstallationFixture {
- public:
-  InstallationFixture() {
-    std::string templ =
-        (std::filesystem::temp_directory_path() / "vk_bk_up.XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) std::abort();
-    dir = templ;
-    CreateInstallation(dir.string());
-    ui.clock.Set(2024, 4, 3, 14, 5, 0);
-    app = std::make_unique<App>(dir.string(), ui.services());
-  }
-  ~InstallationFixture() {
-    app.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-
-  platform::testing::ScriptedPlatform ui;
-  std::filesystem::path dir;
-  std::unique_ptr<App> app;
-};
-
-class TVkBkUpTest : public ::testing::Test, public InstallationFixture {
+class TVkBkUpTest : public ::testing::Test, public ShellFixture {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "vk_bk_up_dest.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dest_ = templ;
+    ASSERT_TRUE(dest_dir_.ok());
+    dest_ = dest_dir_.path();
     // A second company's files, which a backup must carry as well.
     WriteFile(dir / "2P.DAT", "second company");
     std::string error;
@@ -63,15 +38,13 @@ class TVkBkUpTest : public ::testing::Test, public InstallationFixture {
   }
   void TearDown() override {
     ui.Verify();
-    fs::remove_all(dest_);
   }
 
   static void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    platform::testing::WriteFileBytes(path, bytes);
   }
   static std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return platform::testing::ReadFileBytes(path);
   }
   // The window with dest_ offered first, as the last destination used.
   std::unique_ptr<TVkBkUp> ShownWindow() {
@@ -104,6 +77,7 @@ class TVkBkUpTest : public ::testing::Test, public InstallationFixture {
   }
   fs::path Archive() const { return dest_ / "VkBackup.zip"; }
 
+  platform::testing::TempDir dest_dir_{"vk_bk_up_dest"};
   fs::path dest_;
   std::vector<std::string> files_;
 };
