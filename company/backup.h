@@ -49,7 +49,7 @@ inline constexpr char kRestoringStatus[] = "Restoring your files...";
 inline constexpr char kCheckingArchiveStatus[] = "Checking the backup archive...";
 
 inline constexpr char kBackupConfirmCaption[] = "Please Confirm";
-inline constexpr char kBackupConfirmPrefix[] = "Ready to backup files to drive ";
+inline constexpr char kBackupConfirmPrefix[] = "Ready to backup files to folder ";
 inline constexpr char kBackupConfirmSuffix[] = "?";
 inline constexpr char kBackupCompleteCaption[] = "Vk Backup";
 inline constexpr char kBackupCompletePrefix[] = "Backup complete. ";
@@ -58,7 +58,7 @@ inline constexpr char kNoFilesToBackUpPrefix[] = "There are no data files to bac
 
 inline constexpr char kRestoreCaption[] = "Restore";
 inline constexpr char kRestoreConfirmPrefix[] =
-    "Ready to RESTORE files from backup disk in drive ";
+    "Ready to RESTORE files from backup disk in folder ";
 inline constexpr char kRestoreConfirmSuffix[] =
     ". WARNING!! Your data files will be over-written by the backup files! Continue?";
 inline constexpr char kBackupNotFoundText[] = "Unable to locate the backup files.";
@@ -67,7 +67,7 @@ inline constexpr char kRestoreCompleteText[] =
     "Restore files operation complete. You should now run the \"rebuild data "
     "files\" option on the Tools Menu to update your data files.";
 
-// "Ready to backup files to drive " + destination + "?"
+// "Ready to backup files to folder " + destination + "?"
 std::string BackupConfirmText(const std::string& destination);
 // The restore question, naming the destination.
 std::string RestoreConfirmText(const std::string& destination);

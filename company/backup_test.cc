@@ -96,9 +96,9 @@ class BackupTest : public ::testing::Test {
 TEST(BackupTextTest, MessagesAreTheWindowsOwn) {
   EXPECT_EQ(BackupCompleteText(9), "Backup complete. 9 files were copied.");
   EXPECT_EQ(BackupConfirmText("/media/ann/USB"),
-            "Ready to backup files to drive /media/ann/USB?");
+            "Ready to backup files to folder /media/ann/USB?");
   EXPECT_EQ(RestoreConfirmText("/media/ann/USB"),
-            "Ready to RESTORE files from backup disk in drive /media/ann/USB. WARNING!! "
+            "Ready to RESTORE files from backup disk in folder /media/ann/USB. WARNING!! "
             "Your data files will be over-written by the backup files! Continue?");
   EXPECT_STREQ(kRestoreCompleteText,
                "Restore files operation complete. You should now run the \"rebuild data "

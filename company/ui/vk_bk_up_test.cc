@@ -55,13 +55,13 @@ class TVkBkUpTest : public ::testing::Test, public ShellFixture {
     return window;
   }
   void ExpectBackupConfirm(Answer answer) {
-    ui.messages.ExpectMessage("Ready to backup files to drive " + dest_.string() + "?", answer)
+    ui.messages.ExpectMessage("Ready to backup files to folder " + dest_.string() + "?", answer)
         .WithCaption("Please Confirm")
         .WithButtons(Buttons::kOkCancel);
   }
   void ExpectRestoreConfirm(Answer answer) {
     ui.messages
-        .ExpectMessage("Ready to RESTORE files from backup disk in drive " + dest_.string() +
+        .ExpectMessage("Ready to RESTORE files from backup disk in folder " + dest_.string() +
                            ". WARNING!! Your data files will be over-written by the backup "
                            "files! Continue?",
                        answer)
