@@ -22,6 +22,20 @@ std::unique_ptr<QDialog> MakeDialog(QWidget* parent) {
   return dialog;
 }
 
+// A right-aligned Cancel button under the window's lines; pressing it sets
+// *requested, which the loop reads between steps.
+QPushButton* AddCancelRow(QDialog* dialog, QVBoxLayout* layout,
+                          bool* requested) {
+  auto* cancel = new QPushButton(QStringLiteral("&Cancel"), dialog);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  QObject::connect(cancel, &QPushButton::clicked,
+                   [requested] { *requested = true; });
+  return cancel;
+}
+
 }  // namespace
 
 QtProgressWindow::QtProgressWindow(QWidget* parent)
@@ -32,14 +46,8 @@ QtProgressWindow::QtProgressWindow(QWidget* parent)
     line->setTextFormat(Qt::PlainText);
     layout->addWidget(line);
   }
-  cancel_ = new QPushButton(QStringLiteral("&Cancel"), dialog_.get());
+  cancel_ = AddCancelRow(dialog_.get(), layout, &cancel_requested_);
   cancel_->setVisible(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
-  QObject::connect(cancel_, &QPushButton::clicked,
-                   [this] { cancel_requested_ = true; });
 }
 
 QtProgressWindow::~QtProgressWindow() = default;
@@ -86,15 +94,9 @@ QtGaugeWindow::QtGaugeWindow(QWidget* parent) : dialog_(MakeDialog(parent)) {
   bar_->setValue(0);
   status_ = new QLabel(dialog_.get());
   status_->setTextFormat(Qt::PlainText);
-  cancel_ = new QPushButton(QStringLiteral("&Cancel"), dialog_.get());
   layout->addWidget(bar_);
   layout->addWidget(status_);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
-  QObject::connect(cancel_, &QPushButton::clicked,
-                   [this] { cancel_requested_ = true; });
+  cancel_ = AddCancelRow(dialog_.get(), layout, &cancel_requested_);
 }
 
 QtGaugeWindow::~QtGaugeWindow() = default;
