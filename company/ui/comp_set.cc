@@ -598,12 +598,14 @@ void TCompSet::MainBitmapButtonClick() {
   }
 }
 
-void TCompSet::ShowFont(QLabel* sample, const platform::Font& font) {
+QString FontSampleText(const platform::Font& font) {
   // A company that never chose this font has no name for it.
-  sample->setText(font.name.empty()
-                      ? QString("(not chosen)")
-                      : ToQString(font.name + " " +
-                                  std::to_string(font.size_points)));
+  if (font.name.empty()) return QString(kFontNotChosen);
+  return ToQString(font.name + " " + std::to_string(font.size_points));
+}
+
+void TCompSet::ShowFont(QLabel* sample, const platform::Font& font) {
+  sample->setText(FontSampleText(font));
   sample->setFont(platform::qt::ToQFont(font));
   QPalette palette = sample->palette();
   palette.setColor(QPalette::WindowText, platform::qt::ToQColor(font.color));

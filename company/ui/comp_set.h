@@ -39,6 +39,11 @@ inline constexpr char kAgingNote[] =
     "Category 4 is all items greater than category 3.";
 inline constexpr char kManagersFontNote[] =
     "Managers fonts are limited to the fixed-pitch fonts.";
+inline constexpr char kFontNotChosen[] = "(not chosen)";
+
+// The text of a font's sample label: its name and size, or kFontNotChosen
+// for a font block the company never filled (no name).
+QString FontSampleText(const platform::Font& font);
 
 class TCompSet : public QDialog {
   Q_OBJECT

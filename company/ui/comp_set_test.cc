@@ -211,5 +211,17 @@ TEST_F(TCompSetTest, HeadersDialogStoresTextsAndFontsOnOkOnly) {
   EXPECT_EQ(ui_.dialogs.font_requests().size(), 2u);
 }
 
+TEST_F(TCompSetTest, HeadersDialogSaysWhenAFormFontWasNeverChosen) {
+  CompanyRecord record = record_;
+  record.FormFonts[kAgingAnalysisFont] = FontBlock{};
+  THeaderForm headers(*app_, record);
+  EXPECT_EQ(headers.FontSamples[kAgingAnalysisFont]->text(), "(not chosen)");
+  ui_.dialogs.ExpectChooseFont(
+      platform::Font{"Times New Roman", 9, 0x00FF00, platform::kFontItalic});
+  headers.FontButtonClick(kAgingAnalysisFont);
+  EXPECT_EQ(headers.FontSamples[kAgingAnalysisFont]->text(), "Times New Roman 9");
+  headers.reject();
+}
+
 }  // namespace
 }  // namespace tallybook::company::ui

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "company/company_options.h"
+#include "company/ui/comp_set.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
 
@@ -113,7 +114,7 @@ int THeaderForm::Execute() {
 void THeaderForm::ShowSample(int index) {
   const platform::Font font = FontOf(fonts_[index]);
   QLabel* sample = FontSamples[index];
-  sample->setText(ToQString(font.name + " " + std::to_string(font.size_points)));
+  sample->setText(FontSampleText(font));
   sample->setFont(platform::qt::ToQFont(font));
   QPalette palette = sample->palette();
   palette.setColor(QPalette::WindowText, platform::qt::ToQColor(font.color));
