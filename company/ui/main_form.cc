@@ -137,10 +137,16 @@ TMainForm::TMainForm(App& app, QWidget* parent)
 TMainForm::~TMainForm() { app_.status_sink = nullptr; }
 
 void TMainForm::BuildMenusAndTools() {
-  QToolBar* tools = addToolBar("Tools");
-  tools->setObjectName("ToolBar1");
-  tools->setMovable(false);
-  tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  // The tool buttons fill two rows, so that a screen 1280 pixels wide shows
+  // every one of them; the second row starts with the messages tool.
+  auto make_tool_bar = [this](const char* name) {
+    QToolBar* bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return bar;
+  };
+  QToolBar* tools = make_tool_bar("ToolBar1");
   std::map<std::string, QMenu*> menus;
   for (const char* title : {"&File", "&Tools", "&Help"}) {
     menus[title] = menuBar()->addMenu(title);
@@ -154,6 +160,10 @@ void TMainForm::BuildMenusAndTools() {
       connect(command.action, &QAction::triggered, this,
               [this, id] { RunCommand(id); });
       command.action->setEnabled(false);
+    }
+    if (info.id == CommandId::kSendEMailMessage) {
+      addToolBarBreak();
+      tools = make_tool_bar("ToolBar2");
     }
     if (info.tool) {
       auto* button = new QToolButton(tools);

@@ -104,6 +104,21 @@ TEST_F(MainFormTest, ToolButtonsCarryTheirHintsAndCaptions) {
   EXPECT_EQ(form->MenuAction(CommandId::kHome), nullptr);
 }
 
+TEST_F(MainFormTest, EveryToolButtonShowsOnAScreen1280PixelsWide) {
+  auto form = MakeForm();
+  form->setGeometry(0, 0, 1280, 800);
+  form->show();
+  QCoreApplication::processEvents();
+  for (const CommandInfo& info : CommandTable()) {
+    if (QToolButton* b = form->ToolButton(info.id)) {
+      // A button the row has no room for is hidden behind the row's
+      // extension arrow.
+      EXPECT_TRUE(b->isVisible()) << info.tool;
+    }
+  }
+  form->close();
+}
+
 TEST_F(MainFormTest, CommandsWithoutAWindowAreDisabledUntilGivenOne) {
   auto form = MakeForm(/*wire=*/false);
   for (const CommandInfo& info : CommandTable()) {
