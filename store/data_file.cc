@@ -229,12 +229,15 @@ int DataFile::Scan(int32_t from, int32_t to, int step, int32_t* found) {
 }
 
 int DataFile::NextUsed(int32_t* rec_no) {
-  int32_t from = *rec_no <= 0 ? 1 : *rec_no + 1;
   if (*rec_no == INT32_MAX) return kErrNoUsedRecord;
+  int32_t from = *rec_no <= 0 ? 1 : *rec_no + 1;
   return Scan(from, header_.highest, +1, rec_no);
 }
 
 int DataFile::PrevUsed(int32_t* rec_no) {
+  // Nothing lies before record 1; the test also keeps *rec_no - 1 from
+  // wrapping round to the top of the number range.
+  if (*rec_no <= 1) return kErrNoUsedRecord;
   int32_t from = *rec_no > header_.highest ? header_.highest : *rec_no - 1;
   return Scan(from, 1, -1, rec_no);
 }

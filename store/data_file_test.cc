@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 
 #include "store/engine.h"
 #include "store/errors.h"
@@ -180,6 +181,26 @@ TEST_F(DataFileTest, ScanOfAFileWithEveryRecordDeletedFindsNothing) {
   EXPECT_FALSE(engine_.NextUsedRecord(h_, r));
   EXPECT_EQ(engine_.StoreError(), kErrNoUsedRecord);
   EXPECT_EQ(engine_.ErrorClass(), 1);
+}
+
+TEST_F(DataFileTest, ScansFromTheExtremeRecordNumbersEndAsNotFound) {
+  Add("aaaa");
+  Add("bbbb");
+  // Below record 1 nothing lies before; the backward scan must not wrap
+  // round to the far end of the number range and read past the file.
+  int32_t r = INT32_MIN;
+  EXPECT_FALSE(engine_.PrevUsedRecord(h_, r));
+  EXPECT_EQ(engine_.StoreError(), kErrNoUsedRecord);
+  EXPECT_EQ(r, INT32_MIN);
+  r = INT32_MAX;
+  EXPECT_FALSE(engine_.NextUsedRecord(h_, r));
+  EXPECT_EQ(engine_.StoreError(), kErrNoUsedRecord);
+  r = INT32_MAX;
+  ASSERT_TRUE(engine_.PrevUsedRecord(h_, r));
+  EXPECT_EQ(r, 2);
+  r = INT32_MIN;
+  ASSERT_TRUE(engine_.NextUsedRecord(h_, r));
+  EXPECT_EQ(r, 1);
 }
 
 TEST_F(DataFileTest, ScanSpanningManyChunksFindsTheOnlyUsedRecord) {
