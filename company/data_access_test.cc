@@ -189,6 +189,23 @@ TEST_F(DataAccessTest, YesToRebuildRebuildsAndOpens) {
   EXPECT_EQ(ui_.progress.input_count(), 7 * 120);
 }
 
+TEST_F(DataAccessTest, TruncatedIndexIsOfferedForRebuildAndNothingIsLost) {
+  {
+    ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+    auto t = Make<TransactionAccess>();
+    ASSERT_TRUE(t.OpenCompanyFile());
+    for (int i = 0; i < 80; ++i) AddInvoice(t, std::to_string(2000 + i));
+  }
+  const FileState before = StateOf(Base(TransactionFile()), 6);
+  std::filesystem::resize_file(dir_.File("1I.IX"), 20);
+  ui_.messages.ExpectMessage("Index file is defective.  Rebuild?", Answer::kYes);
+  auto t = Make<TransactionAccess>();
+  ASSERT_TRUE(t.OpenCompanyFile());
+  ASSERT_TRUE(t.Close());
+  EXPECT_EQ(StateOf(Base(TransactionFile()), 6), before);
+  EXPECT_TRUE(store::CheckFileBlockFiles(Base(TransactionFile())).empty());
+}
+
 TEST_F(DataAccessTest, FailingRebuildEndsTheOpenLoop) {
   ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
   const std::string base = Base(TransactionFile());

@@ -238,11 +238,16 @@ bool Engine::OpenFileBlock(FileHandle& handle, const std::string& base,
                               key_count);
     if (err != 0) {
       fb->data.Close();
+      // An index that cannot be opened or whose key headers are damaged
+      // (truncated, counts or page numbers out of range) cannot be trusted:
+      // like a file not closed after changes, it is answered with 10010,
+      // which the application meets with the offer to rebuild it from the
+      // data file. Only the page geometry errors and a lack of file handles
+      // keep their own numbers.
       switch (err) {
         case kErrIndexGeometry:
         case kErrIndexKeyLength:
         case kErrIndexCapacity:
-        case kErrIndexDamaged:
         case kErrTooManyOpenFiles:
           return Fail(err);
         default:
