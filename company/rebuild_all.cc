@@ -36,8 +36,12 @@ RebuildAllResult RebuildDataFiles(App& app) {
   for (CompanyFile which : RebuildOrder()) {
     CompanyFileAccess file(app, DescriptionOf(which));
     const std::string caption = file.file().rebuild_caption;
+    // A data file missing beside its work copy N.SAV is a rebuild that was
+    // cut short: the records are in the work copy and this rebuild resumes
+    // it. Only a file with neither is one the company has not made yet.
     std::error_code ec;
-    if (!std::filesystem::exists(file.base_path() + ".DAT", ec)) {
+    if (!std::filesystem::exists(file.base_path() + ".DAT", ec) &&
+        !std::filesystem::exists(file.base_path() + ".SAV", ec)) {
       result.missing.push_back(caption);
       continue;
     }

@@ -32,7 +32,7 @@ struct RebuildFailure {
 
 struct RebuildAllResult {
   std::vector<std::string> rebuilt;  // rebuild captions, in order
-  std::vector<std::string> missing;  // files not there, passed over
+  std::vector<std::string> missing;  // neither N.DAT nor N.SAV: passed over
   std::vector<RebuildFailure> failed;
 };
 

@@ -115,6 +115,22 @@ TEST_F(RebuildAllTest, FilesTheCompanyHasNotMadeYetArePassedOver) {
   EXPECT_EQ(ui_->progress.show_count(), 5);
 }
 
+TEST_F(RebuildAllTest, ARebuildCutShortIsFinishedFromItsWorkCopy) {
+  // A rebuild stopped after the customers data file became its work copy
+  // N.SAV: the records are only in 1C.SAV until a rebuild resumes it.
+  std::filesystem::rename(app_->PathOf("1C.DAT"), app_->PathOf("1C.SAV"));
+  ui_->messages.ExpectMessage("The data files have been rebuilt.");
+
+  RebuildAllResult result = RebuildDataFiles(*app_);
+
+  EXPECT_TRUE(result.missing.empty());
+  EXPECT_EQ(result.rebuilt.size(), 6u);
+  EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1C.SAV")));
+  ExpectAllSound();
+  EXPECT_TRUE(CustomerFound("Customer 1"));
+  EXPECT_TRUE(CustomerFound("Customer 60"));
+}
+
 TEST_F(RebuildAllTest, AFileInUseIsReportedWithItsErrorAndKept) {
   // Another program holds the transactions file open.
   store::Engine other;
