@@ -264,6 +264,12 @@ BackupOutcome RunBackup(const std::string& data_dir, const std::string& destinat
     }
   }
 
+  // The temporary name was made private (0600); the archive itself is an
+  // ordinary file of the user's, readable as the user's umask allows.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::chmod(temp.c_str(), 0666 & ~mask);
+
   int os_error = 0;
   if (!SyncFile(temp, &os_error)) {
     return fail("Unable to write " + Quoted(final_path) + ": " + std::strerror(os_error));

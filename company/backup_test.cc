@@ -183,6 +183,18 @@ TEST_F(BackupTest, SecondBackupReplacesTheFirst) {
   EXPECT_EQ(Snapshot(dest_).size(), 1u);
 }
 
+TEST_F(BackupTest, ArchiveIsAnOrdinaryFileOfTheUser) {
+  MakeCompanies();
+  const mode_t mask = ::umask(022);
+  BackupOutcome outcome = RunBackup(data_.string(), dest_.string(), nullptr);
+  ::umask(mask);
+  ASSERT_TRUE(outcome.ok) << outcome.message;
+  // Not the private mode of the temporary name it was written under.
+  EXPECT_EQ(fs::status(Archive()).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write |
+                fs::perms::group_read | fs::perms::others_read);
+}
+
 TEST_F(BackupTest, DamagedArchiveChangesNoDataFile) {
   MakeCompanies();
   ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
