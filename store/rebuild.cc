@@ -386,9 +386,7 @@ std::string RemovedRecordDump(const uint8_t* record, int length) {
   std::string text =
       std::string("Data record deleted - Dump follows") + kLineBreak;
   text.append(reinterpret_cast<const char*>(record), length);
-  // The four characters backslash, r, backslash, n close the dump of the
-  // record's bytes, then the line ends.
-  text += "\\r\\n";
+  text += "\r\n";
   text += kLineBreak;
   return text;
 }

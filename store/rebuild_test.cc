@@ -593,10 +593,10 @@ TEST_F(RebuildIndexTest, SecondRecordWithAUniqueKeyIsDumpedAndRemoved) {
   EXPECT_EQ(Read("MSG"),
             "Key:<A> KeyNr: 1 Ref: 3 not added\r\n"
             "Data record deleted - Dump follows\r\n" +
-                records[2] + "\\r\\n\r\n" +
+                records[2] + "\r\n\r\n" +
                 "Key:<X> KeyNr: 2 Ref: 2 not added\r\n"
                 "Data record deleted - Dump follows\r\n" +
-                records[1] + "\\r\\n\r\n");
+                records[1] + "\r\n\r\n");
   std::string data = Read("DAT");
   EXPECT_NE(Int32At(data, 2 * kLength), 0);
   EXPECT_NE(Int32At(data, 3 * kLength), 0);
