@@ -40,6 +40,8 @@ QPushButton* AddCancelRow(QDialog* dialog, QVBoxLayout* layout,
 
 QtProgressWindow::QtProgressWindow(QWidget* parent)
     : dialog_(MakeDialog(parent)) {
+  // The rebuild status window's own title; each loop sets its caption.
+  dialog_->setWindowTitle(QStringLiteral("Rebuild Status"));
   auto* layout = new QVBoxLayout(dialog_.get());
   for (QLabel*& line : lines_) {
     line = new QLabel(dialog_.get());
