@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -566,62 +567,70 @@ class FaultedChangeTest : public DataAccessTest {
     }
   }
   std::string base() const { return Base(TransactionFile()); }
+
+  // Runs a change of the file with its nth write failing, for n = 1, 2, ...
+  // until the change gets through. prepare fills the record to write (after
+  // the file is open, before the fault is armed), change makes it. After
+  // every failed try, record and keys must be exactly as they were and the
+  // files sound. Returns the number of writes that could fail.
+  int FailEachWriteInTurn(const std::function<void(TransactionAccess&)>& prepare,
+                          const std::function<bool(TransactionAccess&)>& change,
+                          const char* what) {
+    const FileState before = StateOf(base(), 6);
+    int n = 1;
+    for (;; ++n) {
+      if (n >= 500) {
+        ADD_FAILURE() << "the " << what << " never got through";
+        return n;
+      }
+      auto t = Make<TransactionAccess>();
+      EXPECT_TRUE(t.OpenCompanyFile());
+      prepare(t);
+      NthWriteFault fault(n);
+      engine_.SetFaultHook(fault);
+      const bool ok = change(t);
+      engine_.SetFaultHook({});
+      if (ok) {
+        EXPECT_LT(fault.seen(), n) << "a failed write was reported as success";
+        break;
+      }
+      EXPECT_TRUE(t.Close()) << "write " << n;
+      EXPECT_EQ(StateOf(base(), 6), before) << "write " << n;
+      EXPECT_EQ(store::CheckFileBlockFiles(base()),
+                std::vector<std::string>{}) << "write " << n;
+    }
+    RecordProperty("faulted_writes", n - 1);
+    return n;
+  }
 };
 
 TEST_F(FaultedChangeTest, FailedAddLeavesNeitherRecordNorKey) {
-  const FileState before = StateOf(base(), 6);
-  int n = 1;
-  for (;; ++n) {
-    ASSERT_LT(n, 500) << "the add never got through";
-    auto t = Make<TransactionAccess>();
-    ASSERT_TRUE(t.OpenCompanyFile());
-    t.rec() = Invoice("10055", "C5", "2024/01/12");
-    NthWriteFault fault(n);
-    engine_.SetFaultHook(fault);
-    int32_t rec_no = 0;
-    const bool ok = t.AddWithKeys(rec_no);
-    engine_.SetFaultHook({});
-    if (ok) {
-      EXPECT_LT(fault.seen(), n) << "a failed write was reported as success";
-      break;
-    }
-    ASSERT_TRUE(t.Close()) << "write " << n;
-    EXPECT_EQ(StateOf(base(), 6), before) << "write " << n;
-    EXPECT_EQ(store::CheckFileBlockFiles(base()),
-              std::vector<std::string>{}) << "write " << n;
-  }
-  RecordProperty("faulted_writes", n - 1);
+  const int n = FailEachWriteInTurn(
+      [](TransactionAccess& t) {
+        t.rec() = Invoice("10055", "C5", "2024/01/12");
+      },
+      [](TransactionAccess& t) {
+        int32_t rec_no = 0;
+        return t.AddWithKeys(rec_no);
+      },
+      "add");
   EXPECT_GT(n, 2) << "the add wrote nothing that could fail";
 }
 
 TEST_F(FaultedChangeTest, FailedModifyLeavesRecordAndKeysAsTheyWere) {
-  const FileState before = StateOf(base(), 6);
   const int32_t rec_no = 200;
-  int n = 1;
-  for (;; ++n) {
-    ASSERT_LT(n, 500) << "the modify never got through";
-    auto t = Make<TransactionAccess>();
-    ASSERT_TRUE(t.OpenCompanyFile());
-    ASSERT_TRUE(t.GetRecord(rec_no));
-    const TransactionRecord read = t.rec();
-    t.rec().InvoiceNo.Set("99999");
-    t.rec().CustomerNo.Set("NEW");
-    t.rec().SortDate.Set("2025/12/31");
-    t.rec().KeyCode.Set("Partial");
-    NthWriteFault fault(n);
-    engine_.SetFaultHook(fault);
-    const bool ok = t.ModifyWithKeys(rec_no, read);
-    engine_.SetFaultHook({});
-    if (ok) {
-      EXPECT_LT(fault.seen(), n) << "a failed write was reported as success";
-      break;
-    }
-    ASSERT_TRUE(t.Close()) << "write " << n;
-    EXPECT_EQ(StateOf(base(), 6), before) << "write " << n;
-    EXPECT_EQ(store::CheckFileBlockFiles(base()),
-              std::vector<std::string>{}) << "write " << n;
-  }
-  RecordProperty("faulted_writes", n - 1);
+  TransactionRecord read;
+  const int n = FailEachWriteInTurn(
+      [&](TransactionAccess& t) {
+        ASSERT_TRUE(t.GetRecord(rec_no));
+        read = t.rec();
+        t.rec().InvoiceNo.Set("99999");
+        t.rec().CustomerNo.Set("NEW");
+        t.rec().SortDate.Set("2025/12/31");
+        t.rec().KeyCode.Set("Partial");
+      },
+      [&](TransactionAccess& t) { return t.ModifyWithKeys(rec_no, read); },
+      "modify");
   EXPECT_GT(n, 2) << "the modify wrote nothing that could fail";
 }
 
