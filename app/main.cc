@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "billing/ui/billing_commands.h"
 #include "company/app.h"
 #include "company/installation.h"
 #include "company/ui/main_commands.h"
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
     start.show();
     QApplication::processEvents();
     company::ui::WireMainCommands(form, app);
+    billing::ui::WireBillingCommands(form, app);
     start.close();
   }
   form.show();

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "company/format.h"
 #include "company/records.h"
@@ -23,6 +24,15 @@ namespace tallybook::company {
 
 // Which output the main window's radio buttons choose.
 enum class OutputMode { kPrinter, kEMail };
+
+// One row of the label print queue: what the label wizard, form letters,
+// e-mail messages and invoice output read of a queued customer.
+struct LabelQueueRow {
+  std::string customer_no;
+  std::string name;
+  std::string mail_code;      // the mail list sort code
+  std::string customer_type;
+};
 
 // The product's title, used as the main window's caption and in messages.
 inline constexpr char kProductTitle[] = "Vk Tallybook Pro";
@@ -56,6 +66,49 @@ class App {
   // True while the aging calculation runs for the explicit chart command.
   bool aging_chart_requested = false;
 
+  // ---- Customers and products (the managers and their choosers).
+  // The current-customer record: filled when a row of the customer manager
+  // is chosen, refreshed when the invoice manager reads a customer. An empty
+  // name means no customer was chosen.
+  CustomerRecord CurrentCustomer;
+  // Set by a caller (invoice editor, payment wizard) while the customer
+  // manager is open for choosing.
+  bool customer_selection_mode = false;
+  // The chosen-product record and its flag; selection mode is set by the
+  // invoice editor while the product manager is open for choosing.
+  ProductRecord ChosenProduct;
+  bool product_chosen = false;
+  bool product_selection_mode = false;
+  // The views of the managers (the key number), kept for the rest of the run.
+  int customer_view_key = 1;
+  int product_view_key = 1;
+  // The label print queue shared by labels, letters, e-mail and invoices.
+  std::vector<LabelQueueRow> label_queue;
+
+  // ---- Invoices: state shared by the invoice manager, the editor and the
+  // bookkeeping of Add, Edit and Delete.
+  // The editing switch: set while Edit runs the editor.
+  bool invoice_editing = false;
+  // The invoice number and total the invoice had when the editor opened
+  // ("0" and "0.00" for a new invoice).
+  std::string invoice_no_at_open = "0";
+  std::string invoice_total_at_open = "0.00";
+  // The last invoice date used; today's date when the company is opened.
+  std::string last_invoice_date;
+  // The invoice manager's view (key number) and customer filter.
+  int invoice_view_key = 1;
+  bool invoice_filter_on = false;
+  std::string invoice_filter_customer;
+
+  // ---- The busy guard. Long loops that let the window process events
+  // (aging, rebuild, purge, backup, batch print, generation, reports) hold
+  // a BusyGuard for their duration; the main window disables its commands
+  // while busy() and defers a close request until the loop ends.
+  bool busy() const { return busy_depth_ > 0; }
+  // Called with true when the first guard is taken and false when the last
+  // is released; the shell installs it.
+  std::function<void(bool)> busy_changed;
+
   // The CompanyNo field of CurrentCompany, as stored (file names trim it).
   std::string CurrentCompanyNo() const { return CurrentCompany.CompanyNo.Get(); }
 
@@ -82,10 +135,28 @@ class App {
   }
 
  private:
+  friend class BusyGuard;
+  int busy_depth_ = 0;
   std::string data_dir_;
   platform::Services services_;
   store::Engine engine_;
   DateOrder short_date_order_ = DateOrder::kMonthFirst;
+};
+
+// Holds App::busy() true for its lifetime; guards nest.
+class BusyGuard {
+ public:
+  explicit BusyGuard(App& app) : app_(app) {
+    if (app_.busy_depth_++ == 0 && app_.busy_changed) app_.busy_changed(true);
+  }
+  ~BusyGuard() {
+    if (--app_.busy_depth_ == 0 && app_.busy_changed) app_.busy_changed(false);
+  }
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+
+ private:
+  App& app_;
 };
 
 }  // namespace tallybook::company
