@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "company/app.h"
+#include "company/data_access.h"
 #include "company/records.h"
 
 namespace tallybook::output {
@@ -71,6 +72,16 @@ struct BodyColumns {
 };
 BodyColumns ReadBodyColumns(std::string_view body_line);
 
+// The invoice files a caller already holds open (the invoice manager keeps
+// transactions, lines and memos open while it is shown; the store opens a
+// file only once). A null member is opened, and closed again, by the call
+// that needs it.
+struct InvoiceFiles {
+  company::TransactionAccess* transactions = nullptr;
+  company::LineAccess* lines = nullptr;
+  company::MemoAccess* memos = nullptr;
+};
+
 enum class ImageRead {
   kOk,
   kNotFound,     // no transaction record has this invoice number
@@ -82,7 +93,8 @@ enum class ImageRead {
 // memo_missing set (the caller shows kMemoReadError). A customer that
 // cannot be found leaves the customer fields empty.
 ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
-                            InvoiceImage* image);
+                            InvoiceImage* image,
+                            const InvoiceFiles& files = {});
 
 }  // namespace tallybook::output
 

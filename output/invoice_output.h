@@ -10,6 +10,9 @@
 // An invoice is marked printed (PrintedFlag "Y" and today's date in the
 // e-mail note of every record of types Z, I, M and G) only when its print
 // job ended without error or the mail server accepted the message.
+//
+// Every call takes the invoice files its caller holds open (InvoiceFiles,
+// invoice_image.h); the invoice manager passes its own, others pass none.
 #ifndef TALLYBOOK_OUTPUT_INVOICE_OUTPUT_H_
 #define TALLYBOOK_OUTPUT_INVOICE_OUTPUT_H_
 
@@ -89,7 +92,7 @@ bool CheckEmailReadiness(company::App& app);
 // leave the invoice unmarked. For e-mail, CheckEmailReadiness must have
 // succeeded first.
 OutputResult OutputInvoiceNow(company::App& app, const std::string& invoice_no,
-                              bool batch);
+                              bool batch, const InvoiceFiles& files = {});
 
 // The invoice manager's Print command over invoice_no. A deposit (type D
 // or T) is refused with kDepositText and shown through show_view instead.
@@ -99,12 +102,14 @@ OutputResult OutputInvoiceNow(company::App& app, const std::string& invoice_no,
 // for status panel 1 (empty when nothing was done).
 std::string PrintInvoiceCommand(company::App& app,
                                 const std::string& invoice_no,
-                                const std::function<void()>& show_view);
+                                const std::function<void()>& show_view,
+                                const InvoiceFiles& files = {});
 
 // Invoice numbers of every transaction record, in record order, whose
 // printed flag is not "Y" and whose type is G, I, M or Z (one entry per
 // such record). Empty when the file cannot be read.
-std::vector<std::string> CollectUnprintedInvoices(company::App& app);
+std::vector<std::string> CollectUnprintedInvoices(
+    company::App& app, const InvoiceFiles& files = {});
 
 // What the batch dialog (TInvBatch) shows.
 struct BatchDialogText {
@@ -128,12 +133,14 @@ using BatchDialog = std::function<std::optional<int>(const BatchDialogText&)>;
 // " invoices sent to spooler." / " invoices sent to e-mail."; empty when
 // nothing was output. In e-mail mode the connection is closed afterwards
 // and "E-mail operation complete." shown.
-std::string BatchPrintCommand(company::App& app, const BatchDialog& dialog);
+std::string BatchPrintCommand(company::App& app, const BatchDialog& dialog,
+                              const InvoiceFiles& files = {});
 
 // Marks every record of the invoice of types Z, I, M and G printed, with
 // today's date (App::TodayText) in the e-mail note. True when all were
 // rewritten.
-bool MarkInvoicePrinted(company::App& app, const std::string& invoice_no);
+bool MarkInvoicePrinted(company::App& app, const std::string& invoice_no,
+                        const InvoiceFiles& files = {});
 
 }  // namespace tallybook::output
 
