@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "store/errors.h"
@@ -25,6 +26,15 @@ std::string Formatted(const char* pattern, int value) {
 }
 
 }  // namespace
+
+std::string InterruptedRebuildText(const std::string& base,
+                                   const std::string& aside) {
+  return "A rebuild of the data file " + base + " was cut short: " + base +
+         ".SAV holds its records as they were, and " + base +
+         ".DAT beside it may be incomplete. Set " + base + ".DAT aside as " +
+         aside + " (it is kept, not deleted) and finish the rebuild from " +
+         base + ".SAV? No leaves both files as they are.";
+}
 
 CompanyFileAccess::CompanyFileAccess(const FileDescription& file,
                                      store::Engine& engine,
@@ -50,8 +60,15 @@ CompanyFileAccess::~CompanyFileAccess() { Close(); }
 
 // ---- Opening and closing.
 
+bool CompanyFileAccess::RefusedName() {
+  if (file_.letter == 0 || IsValidCompanyNo(company_no_)) return false;
+  engine_.SetStatus(store::kErrAccessDenied);
+  return true;
+}
+
 bool CompanyFileAccess::OpenCompanyFile() {
   if (IsOpen()) return true;
+  if (RefusedName()) return false;
   bool created = false;
   for (;;) {
     if (engine_.OpenFileBlock(handle_, base_path_, /*read_only=*/false,
@@ -90,6 +107,7 @@ bool CompanyFileAccess::OpenCompanyFile() {
 
 bool CompanyFileAccess::OpenCompanyFileReadOnly() {
   if (IsOpen()) return true;
+  if (RefusedName()) return false;
   if (engine_.OpenFileBlock(handle_, base_path_, /*read_only=*/true)) {
     return true;
   }
@@ -104,12 +122,14 @@ bool CompanyFileAccess::Close() {
 
 bool CompanyFileAccess::CreateCompanyFile() {
   if (IsOpen() && !Close()) return false;
+  if (RefusedName()) return false;
   return company::CreateCompanyFile(engine_, file_, data_dir_, company_no_);
 }
 
 bool CompanyFileAccess::RebuildCompanyFile() {
   dump_written_ = false;
   if (IsOpen() && !Close()) return false;
+  if (RefusedName()) return false;
 
   progress_.SetCaption(file_.rebuild_caption);
   if (file_.file == CompanyFile::kCompanyList) {
@@ -130,10 +150,28 @@ bool CompanyFileAccess::RebuildCompanyFile() {
     return !progress_.CancelRequested();
   });
 
-  bool ok = store::ReorganizeDataFile(engine_, base_path_, file_.record_length,
-                                      file_.record_length, 0,
-                                      store::NoRecordHook,
-                                      store::DefaultKeepRecord);
+  auto reorganize = [this] {
+    return store::ReorganizeDataFile(engine_, base_path_, file_.record_length,
+                                     file_.record_length, 0,
+                                     store::NoRecordHook,
+                                     store::DefaultKeepRecord);
+  };
+  bool ok = reorganize();
+  if (!ok && engine_.StoreError() == store::kErrWorkCopyExists) {
+    // An earlier rebuild was cut short. Nothing is touched unless the user
+    // agrees to set the partial data file aside (it is renamed, never
+    // deleted) and finish from the complete work copy.
+    const std::string base = BaseNameOf(file_, company_no_);
+    const std::string aside = std::filesystem::path(
+        store::PartialDataFileAsidePath(base_path_)).filename().string();
+    if (platform::Confirm(messages_, kProductTitle,
+                          InterruptedRebuildText(base, aside))) {
+      ok = store::SetAsidePartialDataFile(engine_, base_path_, nullptr) &&
+           reorganize();
+    } else {
+      engine_.SetStatus(store::kErrWorkCopyExists);
+    }
+  }
   if (ok) {
     ok = store::RebuildIndex(engine_, base_path_, file_.keys, 0,
                              store::NoRecordHook, &dump_written_,

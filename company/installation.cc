@@ -66,6 +66,7 @@ InstallationResult CreateInstallation(const std::string& dir) {
                      ec.message() + ".";
     return result;
   }
+  if (made_dir) fs::permissions(dir, fs::perms::owner_all, ec);  // private
 
   const CompanyRecord first =
       FirstCompanyRecord(kFirstCompanyNo, kFirstCompanyName);

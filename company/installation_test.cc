@@ -66,6 +66,13 @@ TEST_F(InstallationTest, MakesCompanyListLastCompanyAndTermsInANewDirectory) {
   ASSERT_TRUE(engine.CloseFileBlock(h));
 }
 
+TEST_F(InstallationTest, NewDataDirectoryIsPrivate) {
+  const fs::path dir = root_ / "private";
+  ASSERT_TRUE(CreateInstallation(dir.string()).ok);
+  EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all,
+            fs::perms::owner_all);
+}
+
 TEST_F(InstallationTest, RefusesADirectoryThatHoldsAnyDataAndChangesNothing) {
   for (const char* name : {"LastCo.Dat", "Company.DAT", "Company.IX",
                            "TLTERMS.DAT"}) {

@@ -140,9 +140,24 @@ StartupResult MainWindowCreation(App& app) {
     return result;
   }
 
+  // No company file may be named after a number that is not one.
+  auto refuse = [&](const CompanyRecord& record, std::string_view source) {
+    platform::Warn(messages, kProductTitle,
+                   InvalidCompanyNoText(record.CompanyNo.View(), source));
+    app.CurrentCompany = CompanyRecord{};
+    app.RefreshTodayText();
+    result.outcome = StartupOutcome::kNoCompany;
+    return result;
+  };
+  if (!IsValidCompanyNo(remembered.CompanyNo.View())) {
+    return refuse(remembered, kLastCompanyFileName);
+  }
   app.CurrentCompany = remembered;
   CompanyRecord stored;
   if (ReadCompanyFromList(app, remembered.CompanyNo.View(), &stored)) {
+    if (!IsValidCompanyNo(stored.CompanyNo.View())) {
+      return refuse(stored, kCompanyListSource);
+    }
     app.CurrentCompany = stored;
   }
   result.show_hints = app.CurrentCompany.ShowButtonHints != 0;
@@ -162,7 +177,8 @@ AgingRunner DefaultAgingRunner() {
 }
 
 bool AgingDue(const App& app) {
-  return Trim(app.CurrentCompany.LastAgingDate.View()) != app.TodayText;
+  return IsValidCompanyNo(app.CurrentCompany.CompanyNo.View()) &&
+         Trim(app.CurrentCompany.LastAgingDate.View()) != app.TodayText;
 }
 
 void RunAgingWhenDue(App& app, const AgingRunner& run) {
@@ -179,6 +195,13 @@ bool MainWindowShown(App& app, const PasswordPrompt& prompt,
 
 bool ChangeCompany(App& app, const CompanyRecord& chosen, bool reload_current,
                    CompanyDisplay* display) {
+  if (!reload_current && !IsValidCompanyNo(chosen.CompanyNo.View())) {
+    platform::ShowError(app.services().messages, kProductTitle,
+                        InvalidCompanyNoText(chosen.CompanyNo.View(),
+                                             kCompanyListSource));
+    *display = PrepareCompanyDisplay(app);
+    return false;
+  }
   CompanyRecord next = chosen;
   if (reload_current) {
     CompanyRecord reloaded;

@@ -116,7 +116,10 @@ bool ReadCompanyFromList(App& app, std::string_view company_no,
 
 enum class StartupOutcome {
   kReady,      // a current company is loaded
-  kNoCompany,  // the record store did not start: the window opens empty
+  // The record store did not start, or the company of "LastCo.Dat" has a
+  // number that names no files (InvalidCompanyNoText was shown): the window
+  // opens without a current company.
+  kNoCompany,
   kEnd,        // the program ends (a message has told why)
 };
 
@@ -143,7 +146,8 @@ using AgingRunner = std::function<void(App&)>;
 AgingRunner DefaultAgingRunner();
 
 // True when the current company's trimmed LastAgingDate differs from
-// TodayText: aging runs once a day.
+// TodayText: aging runs once a day. Never without a current company (its
+// number refused by IsValidCompanyNo).
 bool AgingDue(const App& app);
 // Calls run when AgingDue.
 void RunAgingWhenDue(App& app, const AgingRunner& run);
@@ -163,7 +167,8 @@ bool MainWindowShown(App& app, const PasswordPrompt& prompt,
 // is set and *display prepared. Aging is left to the caller, which runs it
 // (RunAgingWhenDue) after applying the display. False, after a message,
 // when "LastCo.Dat" could not be written; the company is current all the
-// same.
+// same. A chosen company whose number IsValidCompanyNo refuses is not made
+// current (InvalidCompanyNoText, false, *display that of the company kept).
 bool ChangeCompany(App& app, const CompanyRecord& chosen, bool reload_current,
                    CompanyDisplay* display);
 

@@ -136,6 +136,69 @@ TEST_F(StartupTest, CompanyMissingFromTheListKeepsTheRememberedCopy) {
   EXPECT_EQ(result.display.name_label, "Gone Ltd\n     Number: 77");
 }
 
+TEST_F(StartupTest, ListLookupTakesOnlyTheCompanyOfThatNumber) {
+  CompanyRecord third = First();
+  third.CompanyNo.Set("3");
+  third.CompanyName.Set("Third Trading");
+  AddToList(third);
+  // Company 2 is gone from the list; the search for it lands on company 3,
+  // which must not become current in its place.
+  CompanyRecord remembered = First();
+  remembered.CompanyNo.Set("2");
+  remembered.CompanyName.Set("Second Shop");
+  ASSERT_TRUE(WriteLastCompany((dir_ / "LastCo.Dat").string(), remembered));
+  StartupResult result = MainWindowCreation(*app_);
+  ASSERT_EQ(result.outcome, StartupOutcome::kReady);
+  EXPECT_EQ(app_->CurrentCompanyNo(), "2");
+  EXPECT_EQ(result.display.name_label, "Second Shop\n     Number: 2");
+}
+
+TEST_F(StartupTest, CompanyNumberThatIsNoNumberNamesNoFile) {
+  const fs::path outside = dir_.parent_path() / "zC.DAT";
+  fs::remove(outside);
+  for (const char* number : {"../z", "/q", "", "0"}) {
+    SCOPED_TRACE(number);
+    CompanyRecord remembered = First();
+    remembered.CompanyNo.Set(number);
+    remembered.LastAgingDate.Set("01/01/2024");
+    ASSERT_TRUE(WriteLastCompany((dir_ / "LastCo.Dat").string(), remembered));
+    ui_.messages
+        .ExpectMessage("The company number \"" + std::string(number) +
+                       "\" in LastCo.Dat is not a number from 1 to 32000, so "
+                       "no file is opened for it. Choose another company in "
+                       "the Company Manager, or restore the data files from a "
+                       "backup.")
+        .WithCaption("Vk Tallybook Pro")
+        .WithKind(MessageKind::kWarning);
+    StartupResult result = MainWindowCreation(*app_);
+    EXPECT_EQ(result.outcome, StartupOutcome::kNoCompany);
+    EXPECT_EQ(app_->CurrentCompanyNo(), "");
+    // The daily aging has no company to run for.
+    EXPECT_FALSE(AgingDue(*app_));
+    EXPECT_TRUE(MainWindowShown(
+        *app_, [](const std::string&) { return std::optional<std::string>(); },
+        DefaultAgingRunner()));
+    ui_.Verify();
+  }
+  EXPECT_FALSE(fs::exists(outside));
+  EXPECT_FALSE(fs::exists("/qC.DAT"));
+}
+
+TEST_F(StartupTest, ChosenCompanyWhoseNumberIsNoNumberIsNotMadeCurrent) {
+  ASSERT_EQ(MainWindowCreation(*app_).outcome, StartupOutcome::kReady);
+  const std::string before = LastCoBytes();
+  CompanyRecord bad = First();
+  bad.CompanyNo.Set("../z");
+  ui_.messages.ExpectMessage(InvalidCompanyNoText("../z", kCompanyListSource))
+      .WithKind(MessageKind::kError);
+  CompanyDisplay display;
+  EXPECT_FALSE(ChangeCompany(*app_, bad, false, &display));
+  EXPECT_EQ(app_->CurrentCompanyNo(), "1");
+  EXPECT_EQ(LastCoBytes(), before);
+  EXPECT_EQ(display.name_label,
+            std::string(kFirstCompanyName) + "\n     Number: 1");
+}
+
 TEST_F(StartupTest, DateBeforeNineteenNinetyFiveIsWarnedAbout) {
   ui_.clock.Set(1994, 12, 31);
   ui_.messages.ExpectMessage(

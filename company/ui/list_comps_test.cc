@@ -9,6 +9,7 @@
 
 #include "company/company_defaults.h"
 #include "company/installation.h"
+#include "company/ui/find_box.h"
 #include "company/ui/list_window.h"
 #include "company/ui/ui_test_support.h"
 #include "platform/qt/text_codec.h"
@@ -158,9 +159,25 @@ TEST_F(TListCompsTest, CompanyListIsShownByNameAndRemovedAfter) {
 TEST_F(TListCompsTest, FindPositionsOnTheChosenCompany) {
   Add("2", "Acme Tools");
   window_->CompBrowser->SetAndUpdate("1", 0);
+  ASSERT_EQ(CurrentRow().substr(0, 10), "My Company");
+  ui_.windows.ExpectWindow("TFindBox", [this] {
+    auto* find = window_->findChild<TFindBox*>();
+    EXPECT_NE(find, nullptr);
+    if (find == nullptr) return platform::kModalCancel;
+    find->FindEdit->setText("Acme");
+    find->FindEditChange();
+    find->OKButtonClick();
+    EXPECT_EQ(find->chosen_first_column(), "2");
+    return find->result() == QDialog::Accepted ? platform::kModalOk
+                                               : platform::kModalCancel;
+  });
+  window_->FindClick();
+  EXPECT_EQ(CurrentRow().substr(0, 10), "Acme Tools");
+
+  // Cancel leaves the list where it was.
   ui_.windows.ExpectWindow("TFindBox", platform::kModalCancel);
   window_->FindClick();
-  EXPECT_EQ(CurrentRow().substr(0, 10), "My Company");
+  EXPECT_EQ(CurrentRow().substr(0, 10), "Acme Tools");
 }
 
 TEST_F(TListCompsTest, PrintWindowPrintsOneJob) {
