@@ -217,6 +217,9 @@ int AgingCategory(int64_t age_days, int l1, int l2, int l3) {
 }
 
 AgingResult CalculateAging(App& app) {
+  // The scan lets input through: the program must not close the store
+  // under it.
+  BusyGuard busy(app);
   AgingResult result;
   CompanyRecord& company = app.CurrentCompany;
   platform::Messages& messages = app.services().messages;

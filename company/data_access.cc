@@ -66,10 +66,17 @@ bool CompanyFileAccess::RefusedName() {
   return true;
 }
 
-bool CompanyFileAccess::OpenCompanyFile() {
+bool CompanyFileAccess::OpenCompanyFile() { return Open(/*create=*/true); }
+
+bool CompanyFileAccess::OpenExistingCompanyFile() {
+  return Open(/*create=*/false);
+}
+
+bool CompanyFileAccess::Open(bool create) {
   if (IsOpen()) return true;
   if (RefusedName()) return false;
-  bool created = false;
+  // A file is created at most once per call.
+  bool may_create = create;
   for (;;) {
     if (engine_.OpenFileBlock(handle_, base_path_, /*read_only=*/false,
                               /*ignored=*/true, /*save_mode=*/false)) {
@@ -93,12 +100,12 @@ bool CompanyFileAccess::OpenCompanyFile() {
       if (!RebuildCompanyFile()) return false;
       continue;
     }
-    if (error == store::kErrFileNotFound && !created) {
+    if (error == store::kErrFileNotFound && may_create) {
       if (file_.new_file_notice != nullptr && file_.new_file_notice[0] != 0) {
         platform::Inform(messages_, kNewCompanyCaption, file_.new_file_notice);
       }
       if (!CreateCompanyFile()) return false;
-      created = true;
+      may_create = false;
       continue;
     }
     return false;

@@ -103,6 +103,10 @@ class CompanyFileAccess {
   // leaves the file closed. A failing creation or any other error returns
   // false. True when the file is open (also when it already was).
   bool OpenCompanyFile();
+  // OpenCompanyFile without creating a missing file (nor its notice): for
+  // work on the records a company has, which a missing file has none of.
+  // False with StoreError 9903 when the file is not there.
+  bool OpenExistingCompanyFile();
   // Opens an existing file read only, without creating or rebuilding it:
   // for tools that look and change nothing. Changes then fail with 10065.
   bool OpenCompanyFileReadOnly();
@@ -199,6 +203,8 @@ class CompanyFileAccess {
   const std::string& base_path() const { return base_path_; }
 
  private:
+  // OpenCompanyFile, creating a missing file only when create is set.
+  bool Open(bool create);
   template <class R>
   void CheckSize() const {
     static_assert(std::is_trivially_copyable_v<R>);

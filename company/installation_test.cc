@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "company/background.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/keys.h"
@@ -41,6 +42,10 @@ TEST_F(InstallationTest, MakesCompanyListLastCompanyAndTermsInANewDirectory) {
             "1% 10 Net 30\r\n2% 10 Net 30\r\nCredit Card - American Express\r\n"
             "Credit Card - Master Card\r\nCredit Card - Visa\r\n"
             "Due On Receipt\r\nNet 10 Days\r\nNet 20 Days\r\nNet 30 Days\r\n");
+
+  // The first company's background is there, so it shows at the first
+  // start without a complaint.
+  EXPECT_EQ(ReadFileBytes(dir / "vkt8.bmp"), DefaultBackgroundBitmap());
 
   const CompanyRecord expected = FirstCompanyRecord("1", kFirstCompanyName);
   const std::string last_co = ReadFileBytes(dir / "LastCo.Dat");

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "company/aging.h"
+#include "company/background.h"
 #include "company/data_access.h"
 #include "company/keys.h"
 #include "company/small_file.h"
@@ -87,8 +88,16 @@ CompanyDisplay PrepareCompanyDisplay(App& app) {
                        company.CompanyNo.Get();
   display.use_editor_font = true;
   display.editor_font = EditorFontOf(company);
-  if (Trim(company.MainBitmapFile.View()).size() > 1) {
+  // The picture matters only while the background is on: a company that
+  // switched it off is not told about a file it no longer uses.
+  if (company.MainBitmapOn != 0 &&
+      Trim(company.MainBitmapFile.View()).size() > 1) {
     const std::string path = BitmapPathOf(app, company.MainBitmapFile.View());
+    // The program's own picture is put back where it went missing (data
+    // directories made before it was shipped, a restore without it).
+    if (!FileExists(path) && IsDefaultBackground(company.MainBitmapFile.View())) {
+      InstallDefaultBackground(app.data_dir());
+    }
     if (FileExists(path)) {
       display.bitmap_path = path;
     } else {

@@ -95,10 +95,11 @@ OutputMode DefaultOutputOf(const CompanyRecord& record);
 
 // The display of app.CurrentCompany. A trimmed name shorter than 2
 // characters becomes kPleaseSetupCompany in memory and the bitmap is off.
-// Otherwise, when MainBitmapFile is longer than one character, the file
-// (relative names are in the data directory) must exist: when it does not,
-// MainBitmapOn is cleared in memory and kBitmapMissing is shown. Nothing is
-// written to any file.
+// Otherwise, while MainBitmapOn is set and MainBitmapFile is longer than
+// one character, the file (relative names are in the data directory) must
+// exist: the program's own picture (background.h) is put back when it is
+// the one missing; any other missing file clears MainBitmapOn in memory and
+// shows kBitmapMissing. No record is written.
 CompanyDisplay PrepareCompanyDisplay(App& app);
 
 // The full path of a bitmap file named by a company record.

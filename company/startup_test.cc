@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "company/background.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/installation.h"
@@ -249,7 +250,7 @@ TEST_F(StartupTest, NameShorterThanTwoAsksForSetupAndWritesNothing) {
 TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   CompanyRecord stored = First();
   stored.MainBitmapOn = 1;
-  stored.MainBitmapFile.Set("vkt8.bmp");
+  stored.MainBitmapFile.Set("my logo.bmp");
   StoreInList(stored);
   const std::string list_before = ReadFileBytes(dir_ / "Company.DAT");
   ui_.messages.ExpectMessage(
@@ -260,6 +261,29 @@ TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   EXPECT_FALSE(result.display.bitmap_on);
   EXPECT_EQ(app_->CurrentCompany.MainBitmapOn, 0);
   EXPECT_EQ(ReadFileBytes(dir_ / "Company.DAT"), list_before);
+}
+
+TEST_F(StartupTest, MissingBitmapIsNotMentionedWhileTheBackgroundIsOff) {
+  CompanyRecord stored = First();
+  stored.MainBitmapOn = 0;
+  stored.MainBitmapFile.Set("my logo.bmp");
+  StoreInList(stored);
+  StartupResult result = MainWindowCreation(*app_);
+  EXPECT_FALSE(result.display.bitmap_on);
+  EXPECT_TRUE(ui_.messages.shown().empty());
+}
+
+TEST_F(StartupTest, TheProgramsOwnPictureIsPutBackWhenMissing) {
+  CompanyRecord stored = First();
+  stored.MainBitmapOn = 1;
+  stored.MainBitmapFile.Set(kDefaultBackgroundFile);
+  StoreInList(stored);
+  std::filesystem::remove(dir_ / kDefaultBackgroundFile);
+  StartupResult result = MainWindowCreation(*app_);
+  EXPECT_TRUE(ui_.messages.shown().empty());
+  EXPECT_TRUE(result.display.bitmap_on);
+  EXPECT_EQ(ReadFileBytes(dir_ / kDefaultBackgroundFile),
+            DefaultBackgroundBitmap());
 }
 
 TEST_F(StartupTest, PresentBitmapIsTiledFromTheDataDirectory) {
