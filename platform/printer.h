@@ -14,9 +14,16 @@
 
 namespace tallybook::platform {
 
+// How the page of the jobs started next lies.
+enum class PageOrientation { kPortrait, kLandscape };
+
 class Printer {
  public:
   virtual ~Printer() = default;
+  // The orientation of the jobs started after this call (portrait until
+  // set). Callers that print one job sideways set portrait again after it.
+  void SetOrientation(PageOrientation orientation) { orientation_ = orientation; }
+  PageOrientation orientation() const { return orientation_; }
 
   // Starts a job named `title` and returns its canvas, on page 1. Returns
   // nullptr when no job can be started; LastError() then says why.
@@ -29,6 +36,9 @@ class Printer {
   virtual bool SetupDialog() = 0;
   // Name of the printer jobs go to, or "PDF file" style text when none.
   virtual std::string PrinterName() const = 0;
+
+ private:
+  PageOrientation orientation_ = PageOrientation::kPortrait;
 };
 
 }  // namespace tallybook::platform

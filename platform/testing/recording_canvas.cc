@@ -179,6 +179,7 @@ std::unique_ptr<Canvas> RecordingPrinter::BeginJob(const std::string& title) {
   last_error_.clear();
   auto job = std::make_unique<RecordedJob>();
   job->title = title;
+  job->orientation = orientation();
   jobs_.push_back(std::move(job));
   return std::make_unique<RecordingCanvas>(jobs_.back().get());
 }
