@@ -26,9 +26,16 @@ std::string PrintedWhereText(const PrintJobStatus& status);
 // as PDF files in `folder`.
 std::string NoPrinterText(const std::string& folder);
 
+// How the page of the jobs started next lies.
+enum class PageOrientation { kPortrait, kLandscape };
+
 class Printer {
  public:
   virtual ~Printer() = default;
+  // The orientation of the jobs started after this call (portrait until
+  // set). Callers that print one job sideways set portrait again after it.
+  void SetOrientation(PageOrientation orientation) { orientation_ = orientation; }
+  PageOrientation orientation() const { return orientation_; }
 
   // Starts a job named `title` and returns its canvas, on page 1. Returns
   // nullptr when no job can be started; LastError() then says why.
@@ -45,6 +52,9 @@ class Printer {
   // The folder jobs are written to as PDF files when no printer is
   // installed; empty while jobs go to a printer.
   virtual std::string PdfFolder() const { return {}; }
+
+ private:
+  PageOrientation orientation_ = PageOrientation::kPortrait;
 };
 
 }  // namespace tallybook::platform

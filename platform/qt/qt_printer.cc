@@ -244,6 +244,9 @@ std::unique_ptr<Canvas> QtPrinter::BeginJob(const std::string& title) {
     printer->setPrinterName(setup_->printerName());
     printer->setPageLayout(setup_->pageLayout());
   }
+  printer->setPageOrientation(orientation() == PageOrientation::kLandscape
+                                  ? QPageLayout::Landscape
+                                  : QPageLayout::Portrait);
   printer->setResolution(kPrinterDotsPerInch);
   printer->setDocName(ToQString(title));
   printer->setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);

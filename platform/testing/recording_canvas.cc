@@ -183,6 +183,7 @@ std::unique_ptr<Canvas> RecordingPrinter::BeginJob(const std::string& title) {
     job->status.to_file = true;
     job->status.destination = pdf_folder_ + "/" + title + ".pdf";
   }
+  job->orientation = orientation();
   jobs_.push_back(std::move(job));
   return std::make_unique<RecordingCanvas>(jobs_.back().get());
 }

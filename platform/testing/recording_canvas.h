@@ -34,6 +34,7 @@ struct DrawCall {
 // One job as the recording printer keeps it, alive after its canvas is gone.
 struct RecordedJob {
   std::string title;
+  PageOrientation orientation = PageOrientation::kPortrait;
   std::vector<DrawCall> calls;
   int pages = 1;
   bool ended = false;    // EndJob() was called
