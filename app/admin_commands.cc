@@ -23,6 +23,18 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunRestoreCommand},
       {"age", 1, 1, "DIR",
        "age the current company of DIR and print the totals", RunAge},
+      {"import-customers", 2, 3, "DIR FILE.csv [--skip-bad]",
+       "add the customers of a CSV file to the current company",
+       RunImportCustomers},
+      {"import-products", 2, 3, "DIR FILE.csv [--skip-bad]",
+       "add the products of a CSV file to the current company",
+       RunImportProducts},
+      {"export-customers", 2, 2, "DIR FILE.csv",
+       "write the current company's customers as a CSV file",
+       RunExportCustomers},
+      {"export-products", 2, 2, "DIR FILE.csv",
+       "write the current company's products as a CSV file",
+       RunExportProducts},
   };
   return commands;
 }

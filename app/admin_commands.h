@@ -71,6 +71,14 @@ int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out,
                       std::ostream& err);
 int RunAge(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err);
+int RunImportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
+int RunImportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
+int RunExportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
+int RunExportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
 
 }  // namespace tallybook::admin
 
