@@ -24,6 +24,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/text_codec.h"
+#include "receivables/ui/receivables_commands.h"
 
 namespace {
 
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     company::ui::WireMainCommands(form, app);
     billing::ui::WireBillingCommands(form, app);
+    receivables::ui::WireReceivablesCommands(form, app);
     start.close();
   }
   form.show();
