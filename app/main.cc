@@ -27,6 +27,7 @@
 #include "platform/qt/single_instance.h"
 #include "platform/qt/text_codec.h"
 #include "platform/qt/window_patterns.h"
+#include "receivables/ui/receivables_commands.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     company::ui::WireMainCommands(form, app);
     billing::ui::WireBillingCommands(form, app);
+    receivables::ui::WireReceivablesCommands(form, app);
     start.close();
   }
   form.show();

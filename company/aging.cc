@@ -96,42 +96,6 @@ class OpenBlock {
   store::FileHandle handle_ = store::kNoFileHandle;
 };
 
-// What one customer's transactions add up to.
-struct CustomerAging {
-  AgingTotals totals;
-  int undated = 0;
-};
-
-// Adds up the customer's transactions (key 2 range of its number). False
-// only on a store failure other than the end of the range.
-bool AgeCustomer(App& app, store::FileHandle transactions,
-                 std::string_view customer_no, const Date& today, int l1,
-                 int l2, int l3, CustomerAging* out) {
-  store::Engine& engine = app.engine();
-  const std::string wanted = CustomerKeyValue(customer_no);
-  std::string key = KeyText(customer_no, kTransCustomerNoKeyLength);
-  int32_t ref = 0;
-  bool ok = engine.SearchKey(transactions, 2, ref, key);
-  TransactionRecord trans;
-  while (ok && CustomerKeyValue(key) == wanted) {
-    if (!engine.GetRecord(transactions, ref, &trans)) return false;
-    const double due = MoneyToDouble(trans.AmountDue.View());
-    if (due != 0) {
-      std::optional<Date> date = app.ParseDate(trans.DateText.View());
-      if (!date) {
-        ++out->undated;
-      } else {
-        const int64_t age = AgeInDays(*date, today);
-        out->totals.category[AgingCategory(age, l1, l2, l3)] += due;
-      }
-    }
-    ok = engine.NextKey(transactions, 2, ref, key);
-  }
-  // Running off the end of the key, or a search past every key, ends the
-  // range; anything else is a failure of the file.
-  return ok || engine.ErrorClass() == 1;
-}
-
 // Stores the aging date and total in "LastCo.Dat", the company list and
 // CurrentCompany. False after telling the user what could not be written.
 bool StoreCompanyTotals(App& app, double total) {
@@ -209,6 +173,48 @@ std::string AgingCompanyMissingText(const std::string& company_no) {
          "the Company Manager.";
 }
 
+bool AgeCustomer(App& app, store::FileHandle transactions,
+                 std::string_view customer_no, const Date& today, int l1,
+                 int l2, int l3, CustomerAging* out) {
+  store::Engine& engine = app.engine();
+  const std::string wanted = CustomerKeyValue(customer_no);
+  std::string key = KeyText(customer_no, kTransCustomerNoKeyLength);
+  int32_t ref = 0;
+  bool ok = engine.SearchKey(transactions, 2, ref, key);
+  TransactionRecord trans;
+  while (ok && CustomerKeyValue(key) == wanted) {
+    if (!engine.GetRecord(transactions, ref, &trans)) return false;
+    const double due = MoneyToDouble(trans.AmountDue.View());
+    if (due != 0) {
+      std::optional<Date> date = app.ParseDate(trans.DateText.View());
+      if (!date) {
+        ++out->undated;
+      } else {
+        const int64_t age = AgeInDays(*date, today);
+        out->totals.category[AgingCategory(age, l1, l2, l3)] += due;
+      }
+    }
+    ok = engine.NextKey(transactions, 2, ref, key);
+  }
+  // Running off the end of the key, or a search past every key, ends the
+  // range; anything else is a failure of the file.
+  return ok || engine.ErrorClass() == 1;
+}
+
+bool ReadAgingDays(const CompanyRecord& company, int32_t* l1, int32_t* l2,
+                   int32_t* l3) {
+  int32_t a = 0, b = 0, c = 0;
+  if (!ParseWholeNumber(company.AgingDays1.View(), &a) ||
+      !ParseWholeNumber(company.AgingDays2.View(), &b) ||
+      !ParseWholeNumber(company.AgingDays3.View(), &c)) {
+    return false;
+  }
+  *l1 = a;
+  *l2 = b;
+  *l3 = c;
+  return true;
+}
+
 int AgingCategory(int64_t age_days, int l1, int l2, int l3) {
   if (age_days <= l1) return 0;
   if (age_days <= l2) return 1;
@@ -226,9 +232,7 @@ AgingResult CalculateAging(App& app) {
 
   // An empty or non-numeric limit cannot be aged against.
   int32_t l1 = 0, l2 = 0, l3 = 0;
-  if (!ParseWholeNumber(company.AgingDays1.View(), &l1) ||
-      !ParseWholeNumber(company.AgingDays2.View(), &l2) ||
-      !ParseWholeNumber(company.AgingDays3.View(), &l3)) {
+  if (!ReadAgingDays(company, &l1, &l2, &l3)) {
     platform::Warn(messages, kAgingCaption, kBadAgingDays);
     result.outcome = AgingOutcome::kBadAgingDays;
     return result;

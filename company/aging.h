@@ -36,10 +36,14 @@
 #ifndef TALLYBOOK_COMPANY_AGING_H_
 #define TALLYBOOK_COMPANY_AGING_H_
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "company/aging_chart.h"
 #include "company/app.h"
+#include "company/format.h"
+#include "store/engine.h"
 
 namespace tallybook::company {
 
@@ -94,6 +98,26 @@ std::string AgingCompanyMissingText(const std::string& company_no);
 
 // The category (0..3) of an amount aged age_days, for limits l1 < l2 < l3.
 int AgingCategory(int64_t age_days, int l1, int l2, int l3);
+
+// The company's three aging limits L1..L3 (AgingDays1..3). False, the
+// limits untouched, when any of them is not a whole number.
+bool ReadAgingDays(const CompanyRecord& company, int32_t* l1, int32_t* l2,
+                   int32_t* l3);
+
+// What one customer's open amounts add up to.
+struct CustomerAging {
+  AgingTotals totals;
+  // Transactions with a non-zero amount due whose date could not be read.
+  int undated = 0;
+};
+
+// Adds every non-zero AmountDue of the customer's transactions (the key 2
+// range of customer_no in the open transactions file) to the category of
+// its age at today, into *out. False only on a store failure other than the
+// end of the range. The payment wizard re-ages one customer this way.
+bool AgeCustomer(App& app, store::FileHandle transactions,
+                 std::string_view customer_no, const Date& today, int l1,
+                 int l2, int l3, CustomerAging* out);
 
 // The whole calculation for the App's current company. Ages are counted to
 // App::Today(); the date stored is App::TodayText. Preconditions: the store
