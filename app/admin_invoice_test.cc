@@ -20,11 +20,9 @@ struct BinaryRun {
   std::string out;
 };
 
-BinaryRun RunAdminBinary(const std::string& arguments) {
-  const char* bin = std::getenv("TALLYBOOK_BINARY_DIR");
-  const std::string command = std::string(bin ? bin : "..") +
-                              "/app/tallybook-admin " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
+// Runs a shell command; its exit code and what it wrote (both streams).
+BinaryRun RunCommand(const std::string& command) {
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
   if (pipe == nullptr) return {-1, "popen failed"};
   std::string out;
   char buffer[4096];
@@ -34,19 +32,27 @@ BinaryRun RunAdminBinary(const std::string& arguments) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-// The text of a PDF, through poppler's pdftotext.
-std::string PdfText(const fs::path& pdf) {
-  const std::string command = "pdftotext -layout '" + pdf.string() + "' - 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
-  return out;
+BinaryRun RunAdminBinary(const std::string& arguments) {
+  const char* bin = std::getenv("TALLYBOOK_BINARY_DIR");
+  return RunCommand(std::string(bin ? bin : "..") + "/app/tallybook-admin " +
+                    arguments);
 }
 
-class AdminInvoiceTest : public output::testing::InvoiceCompany {};
+// The text of a PDF, through poppler's pdftotext.
+std::string PdfText(const fs::path& pdf) {
+  return RunCommand("pdftotext -layout '" + pdf.string() + "' -").out;
+}
+
+class AdminInvoiceTest : public output::testing::InvoiceCompany {
+ protected:
+  // The company sends through server, and invoice 1001 waits.
+  void SendThrough(const mail::testing::SmtpTestServer& server) {
+    company::CompanyRecord co = app_->CurrentCompany;
+    co.SmtpServer.Set(server.address());
+    StoreCompany(co);
+    AddStandardInvoice("1001");
+  }
+};
 
 TEST_F(AdminInvoiceTest, InvoicePdfHoldsNumberCustomerAndTotal) {
   if (::access("/usr/bin/pdftotext", X_OK) != 0) {
@@ -84,14 +90,8 @@ TEST_F(AdminInvoiceTest, InvoicePdfRefusesUnknownInvoicesAndFolders) {
 
 TEST_F(AdminInvoiceTest, EmailInvoiceReachesTheServerAndMarks) {
   mail::testing::SmtpTestServer server(temp_.path());
-  if (!server.Start()) {
-    ASSERT_FALSE(server.failed()) << server.skip_reason();
-    GTEST_SKIP() << server.skip_reason();
-  }
-  company::CompanyRecord co = app_->CurrentCompany;
-  co.SmtpServer.Set(server.address());
-  StoreCompany(co);
-  AddStandardInvoice("1001");
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  SendThrough(server);
   const BinaryRun run = RunAdminBinary("email-invoice " + dir_ + " 1001");
   ASSERT_EQ(run.code, 0) << run.out;
   EXPECT_EQ(run.out,
@@ -108,14 +108,8 @@ TEST_F(AdminInvoiceTest, EmailInvoiceReachesTheServerAndMarks) {
 TEST_F(AdminInvoiceTest, EmailInvoiceRefusedIsNotMarked) {
   mail::testing::SmtpTestServer server(temp_.path());
   server.Refuse("joe@customer.example");
-  if (!server.Start()) {
-    ASSERT_FALSE(server.failed()) << server.skip_reason();
-    GTEST_SKIP() << server.skip_reason();
-  }
-  company::CompanyRecord co = app_->CurrentCompany;
-  co.SmtpServer.Set(server.address());
-  StoreCompany(co);
-  AddStandardInvoice("1001");
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  SendThrough(server);
   const BinaryRun run = RunAdminBinary("email-invoice " + dir_ + " 1001");
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.out.find("550 No such user"), std::string::npos) << run.out;

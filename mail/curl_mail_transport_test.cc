@@ -10,15 +10,6 @@ namespace {
 
 using testing::SmtpTestServer;
 
-// Starts the server or skips the test when the system lacks it.
-#define START_OR_SKIP(server)                                 \
-  do {                                                        \
-    if (!(server).Start()) {                                  \
-      ASSERT_FALSE((server).failed()) << (server).skip_reason(); \
-      GTEST_SKIP() << (server).skip_reason();                 \
-    }                                                         \
-  } while (0)
-
 class CurlMailTransportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(temp_.ok()); }
@@ -40,7 +31,7 @@ class CurlMailTransportTest : public ::testing::Test {
 
 TEST_F(CurlMailTransportTest, SendsAMessageTheServerReceivesWhole) {
   SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   auto transport = MakeCurlMailTransport(SettingsPath());
   ASSERT_TRUE(transport->Open(server.address())) << transport->LastError();
   EXPECT_TRUE(transport->Connected());
@@ -73,7 +64,7 @@ TEST_F(CurlMailTransportTest, SendsAMessageTheServerReceivesWhole) {
 TEST_F(CurlMailTransportTest, RefusedRecipientReportsTheServersAnswer) {
   SmtpTestServer server(temp_.path());
   server.Refuse("nobody@customer.example");
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   auto transport = MakeCurlMailTransport(SettingsPath());
   ASSERT_TRUE(transport->Open(server.address())) << transport->LastError();
   const SendResult result = transport->Send(Message("nobody@customer.example"));
@@ -107,7 +98,7 @@ TEST_F(CurlMailTransportTest, BadServerTextAndBadAddressesAreRefused) {
   EXPECT_EQ(transport->LastError(), "\"mail server\" does not name a mail server.");
 
   SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   ASSERT_TRUE(transport->Open(server.address()));
   const SendResult result =
       transport->Send(Message("joe@x.example>\r\nRCPT TO:<eve@x.example"));
@@ -128,7 +119,7 @@ TEST_F(CurlMailTransportTest, DamagedSettingsFileStopsTheConnection) {
 TEST_F(CurlMailTransportTest, StartTlsWithTrustedCertificate) {
   SmtpTestServer server(temp_.path());
   if (!server.UseTls()) GTEST_SKIP() << server.skip_reason();
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   // Untrusted: the certificate failure names the server; nothing is sent.
   auto untrusted = MakeCurlMailTransport(SettingsPath());
   EXPECT_FALSE(untrusted->Open(server.address()));

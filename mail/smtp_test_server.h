@@ -13,6 +13,7 @@
 #define TALLYBOOK_MAIL_SMTP_TEST_SERVER_H_
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -221,5 +222,15 @@ class SmtpTestServer {
 };
 
 }  // namespace tallybook::mail::testing
+
+// Starts the server, or skips the test when the system lacks Python or
+// aiosmtpd; a server that was there but did not come up fails the test.
+#define TALLYBOOK_START_SMTP_OR_SKIP(server)                     \
+  do {                                                           \
+    if (!(server).Start()) {                                     \
+      ASSERT_FALSE((server).failed()) << (server).skip_reason(); \
+      GTEST_SKIP() << (server).skip_reason();                    \
+    }                                                            \
+  } while (0)
 
 #endif  // TALLYBOOK_MAIL_SMTP_TEST_SERVER_H_

@@ -1,6 +1,7 @@
 #include "output/invoice_output.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "company/format.h"
 #include "company/text.h"
@@ -9,6 +10,7 @@
 #include "output/invoice_email.h"
 #include "output/invoice_files.h"
 #include "output/invoice_print.h"
+#include "output/invoice_view_model.h"
 
 namespace tallybook::output {
 
@@ -18,18 +20,16 @@ using company::Trim;
 namespace {
 
 constexpr char kPrinterModeCaption[] = "Printer Mode";
-constexpr char kMemoCaption[] = "Memo Invoice";
 
 bool EmailMode(const App& app) {
   return app.output_mode == company::OutputMode::kEMail;
 }
 
+// The manager's status text, and where the job went.
 std::string SentToPrinterStatus(const std::string& invoice_no,
                                 const platform::PrintJobStatus& status) {
-  if (status.to_file) {
-    return "Invoice " + invoice_no + " saved as " + status.destination + ".";
-  }
-  return "Invoice " + invoice_no + " sent to print queue.";
+  return "Invoice " + invoice_no + " sent to print queue. " +
+         platform::PrintedWhereText(status);
 }
 
 std::string NotEmailedStatus(const std::string& invoice_no) {
@@ -119,6 +119,7 @@ bool PrintCopy(App& app, const InvoiceImage& image, PrintMode mode,
   }
   if (mode == PrintMode::kInvoice) {
     result->status = SentToPrinterStatus(image.invoice_no, status);
+    if (status.to_file) result->pdf_file = status.destination;
   }
   return true;
 }
@@ -181,7 +182,9 @@ OutputResult OutputInvoiceNow(App& app, const std::string& invoice_no,
       result.status = result.error;
       return result;
   }
-  if (image.memo_missing) platform::Inform(messages, kMemoCaption, kMemoReadError);
+  if (image.memo_missing) {
+    platform::Inform(messages, kMemoInvoiceTitle, kMemoReadError);
+  }
 
   const company::CompanyRecord& co = app.CurrentCompany;
   if (batch && company::IsYes(co.LabelOnBatchPrint.View())) {
@@ -306,6 +309,7 @@ std::string BatchPrintCommand(App& app, const BatchDialog& dialog,
   if (email && !CheckEmailReadiness(app)) return {};
 
   int sent = 0;
+  std::string pdf_file;
   {
     company::BusyGuard busy(app);
     platform::ProgressWindow& progress = app.services().progress;
@@ -320,14 +324,20 @@ std::string BatchPrintCommand(App& app, const BatchDialog& dialog,
                               invoices[i] + " ...");
       progress.ProcessPendingInput();
       if (progress.CancelRequested()) break;
-      if (OutputInvoiceNow(app, invoices[i], true, files).done) ++sent;
+      const OutputResult result = OutputInvoiceNow(app, invoices[i], true, files);
+      if (result.done) ++sent;
+      if (!result.pdf_file.empty()) pdf_file = result.pdf_file;
     }
     progress.SetCancellable(false);
     progress.Hide();
   }
-  const std::string status =
+  std::string status =
       "Batch Print complete. " + std::to_string(sent) +
       (email ? " invoices sent to e-mail." : " invoices sent to spooler.");
+  if (!pdf_file.empty()) {
+    status += " PDF files are in " +
+              std::filesystem::path(pdf_file).parent_path().string() + ".";
+  }
   if (email) {
     if (app.mail_transport != nullptr) app.mail_transport->Close();
     platform::Inform(messages, kBatchEmailCaption, kBatchEmailDone);

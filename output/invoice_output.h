@@ -68,14 +68,17 @@ struct OutputResult {
   bool skipped = false; // e-mail only: the customer has no address and
                         // customers without one are left out
   // For status panel 1 of the invoice manager: "Invoice 1001 sent by
-  // e-mail.", "Invoice 1001 sent to print queue." or, when written to a
-  // file, "Invoice 1001 saved as /path/Invoice - 1001.pdf."; for a failure
-  // "Invoice 1001 was not sent by e-mail." / "... was not printed.".
+  // e-mail.", or "Invoice 1001 sent to print queue. " followed by where the
+  // job went (platform::PrintedWhereText: "Sent to printer: NAME" or
+  // "Saved as PDF: PATH"); for a failure "Invoice 1001 was not sent by
+  // e-mail." / "Invoice 1001 was not printed.".
   std::string status;
   // Why it failed, already shown to the user; empty when done.
   std::string error;
   // E-mail: the mail server's last answer ("250 2.0.0 Ok: queued").
   std::string server_reply;
+  // Printing without a printer: the PDF file the invoice was written to.
+  std::string pdf_file;
 };
 
 // E-mail readiness: the company reply address and mail server are set
@@ -132,8 +135,9 @@ using BatchDialog = std::function<std::optional<int>(const BatchDialogText&)>;
 // then (in e-mail mode after the readiness check) outputs the first n
 // (at most the count) under the busy guard and the progress window.
 // Returns the text for status panel 1: "Batch Print complete. " + n +
-// " invoices sent to spooler." / " invoices sent to e-mail."; empty when
-// nothing was output. In e-mail mode the connection is closed afterwards
+// " invoices sent to spooler." / " invoices sent to e-mail." (n: those
+// actually printed or accepted), followed by " PDF files are in FOLDER."
+// when they were written as files; empty when nothing was output. In e-mail mode the connection is closed afterwards
 // and "E-mail operation complete." shown.
 std::string BatchPrintCommand(company::App& app, const BatchDialog& dialog,
                               const InvoiceFiles& files = {});

@@ -42,7 +42,9 @@ TEST_F(InvoiceOutputTest, PrintedInvoiceIsMarkedOnlyWhenTheJobEnded) {
   ui_->printer.FailJobsWith("");
   result = OutputInvoiceNow(*app_, "1001", false);
   EXPECT_TRUE(result.done);
-  EXPECT_EQ(result.status, "Invoice 1001 sent to print queue.");
+  EXPECT_EQ(result.status,
+            "Invoice 1001 sent to print queue. Sent to printer: Recording "
+            "printer");
   EXPECT_EQ(Marks(rec), std::make_pair(std::string("Y"),
                                        std::string("06/15/2024")));
   // Only invoices, not payments, carry the mark.
@@ -193,17 +195,9 @@ class InvoiceEmailOutputTest : public InvoiceOutputTest {
   std::vector<std::string> pdf_titles_;
 };
 
-#define START_OR_SKIP(server)                                    \
-  do {                                                           \
-    if (!(server).Start()) {                                     \
-      ASSERT_FALSE((server).failed()) << (server).skip_reason(); \
-      GTEST_SKIP() << (server).skip_reason();                    \
-    }                                                            \
-  } while (0)
-
 TEST_F(InvoiceEmailOutputTest, SentInvoiceReachesTheServerAndIsMarked) {
   mail::testing::SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   UseServer(server.address());
   const int32_t rec = AddInvoice("1001", "P", "I", "1855.25", "4.00");
   AddLine("1001", "WID-1", "1.5", "Widget, large", "1234", "Y", "1851.00");
@@ -235,7 +229,7 @@ TEST_F(InvoiceEmailOutputTest, SentInvoiceReachesTheServerAndIsMarked) {
 
 TEST_F(InvoiceEmailOutputTest, AttachmentCanBeSwitchedOff) {
   mail::testing::SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   UseServer(server.address());
   mail::MailSettings settings;
   settings.attach_pdf = false;
@@ -252,7 +246,7 @@ TEST_F(InvoiceEmailOutputTest, AttachmentCanBeSwitchedOff) {
 TEST_F(InvoiceEmailOutputTest, RefusedRecipientLeavesTheInvoiceUnmarked) {
   mail::testing::SmtpTestServer server(temp_.path());
   server.Refuse("joe@customer.example");
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   UseServer(server.address());
   const int32_t rec = AddInvoice("1001", "P", "I", "10.00", "0.00");
   ui_->messages
@@ -280,7 +274,7 @@ TEST_F(InvoiceEmailOutputTest, ServerThatIsNotThereIsNotOnline) {
 
 TEST_F(InvoiceEmailOutputTest, CustomerWithoutAddressIsNotSent) {
   mail::testing::SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   UseServer(server.address());
   AddFullCustomer("C2", "No Mail Inc", "");
   const int32_t rec = AddInvoice("2001", "P", "I", "10.00", "0.00", "0.00",
@@ -295,7 +289,7 @@ TEST_F(InvoiceEmailOutputTest, CustomerWithoutAddressIsNotSent) {
 
 TEST_F(InvoiceEmailOutputTest, BatchEmailSendsPrintsNothingAndCloses) {
   mail::testing::SmtpTestServer server(temp_.path());
-  START_OR_SKIP(server);
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
   UseServer(server.address());
   company::CompanyRecord co = app_->CurrentCompany;
   co.PrintPackingSlip = 1;

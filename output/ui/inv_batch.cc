@@ -2,11 +2,11 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QIcon>
-#include <QIntValidator>
 #include <QVBoxLayout>
 
+#include "platform/qt/number_fields.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::output::ui {
 
@@ -23,8 +23,7 @@ TInvBatch::TInvBatch(const BatchDialogText& text, QWidget* parent)
     layout->addWidget(label);
   }
   BatchNum = new QLineEdit(QString::number(text.count), this);
-  BatchNum->setMaxLength(4);
-  BatchNum->setValidator(new QIntValidator(0, 9999, BatchNum));
+  platform::qt::MakeWholeNumberField(BatchNum, 4);
   auto* number_row = new QFormLayout;
   auto* number_label = new QLabel(kBatchNumLabel, this);
   number_label->setBuddy(BatchNum);
@@ -32,7 +31,7 @@ TInvBatch::TInvBatch(const BatchDialogText& text, QWidget* parent)
   layout->addLayout(number_row);
   auto* buttons = new QHBoxLayout;
   OKButton = new QPushButton(ToQString(text.button), this);
-  OKButton->setIcon(QIcon::fromTheme("document-print"));
+  platform::qt::SetThemeIcon(OKButton, {"document-print"});
   OKButton->setDefault(true);
   CancelButton = new QPushButton("&Cancel", this);
   buttons->addStretch(1);
@@ -41,6 +40,7 @@ TInvBatch::TInvBatch(const BatchDialogText& text, QWidget* parent)
   layout->addLayout(buttons);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  platform::qt::FitWidthToTitle(this);
   BatchNum->selectAll();
   BatchNum->setFocus();
 }

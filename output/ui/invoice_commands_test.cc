@@ -14,6 +14,7 @@
 #include "output/ui/invoice_view.h"
 #include "output/ui/mail_settings_dialog.h"
 #include "output/ui/pdf_maker.h"
+#include "platform/qt/qt_printer.h"
 #include "platform/qt/text_codec.h"
 
 namespace tallybook::output::ui {
@@ -146,6 +147,29 @@ TEST_F(InvoiceWindowsTest, RealPdfHoldsTheInvoiceNumberAndTotal) {
   EXPECT_NE(text.find("Number: 1001"), std::string::npos) << text;
   EXPECT_NE(text.find("Grand Total:"), std::string::npos) << text;
   EXPECT_NE(text.find("1,855.25"), std::string::npos) << text;
+}
+
+TEST_F(InvoiceWindowsTest, PrintWithoutPrinterSaysWhichPdfWasWritten) {
+  AddStandardInvoice();
+  const std::string folder = dir_ + "/printouts";
+  platform::qt::QtPrinter printer(folder);
+  printer.SetAlwaysPdf(true);
+  platform::Services services = ui_->services();
+  platform::Services with_pdf{services.messages, services.progress,
+                              services.gauge,    services.windows,
+                              services.dialogs,  printer,
+                              services.help,     services.desktop,
+                              services.clock};
+  company::App app(dir_, with_pdf);
+  ASSERT_TRUE(app.engine().StoreStartup(0, company::kPageBuffers));
+  app.CurrentCompany = app_->CurrentCompany;
+  app.TodayText = app_->TodayText;
+  const std::string pdf = folder + "/Invoice - 1001.pdf";
+  EXPECT_EQ(PrintInvoice(app, "1001"),
+            "Invoice 1001 sent to print queue. Saved as PDF: " + pdf);
+  EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+  app.engine().StoreShutdown();
+  EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "Y");
 }
 
 TEST_F(InvoiceWindowsTest, MailSettingsDialogWritesThePrivateFile) {

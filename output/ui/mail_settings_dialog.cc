@@ -8,6 +8,7 @@
 #include "mail/mail_settings.h"
 #include "mail/mail_transport.h"
 #include "platform/message.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::output::ui {
 
@@ -52,6 +53,7 @@ TMailSettings::TMailSettings(company::App& app, QWidget* parent)
   layout->addLayout(buttons);
   connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  platform::qt::FitWidthToTitle(this);
 }
 
 int TMailSettings::Execute() {
