@@ -322,6 +322,15 @@ QWidget* TCompSet::BuildEMailPage() {
   layout->addWidget(DefaultToEMail);
   layout->addWidget(EMailLines);
   layout->addWidget(EMailIncludeAll);
+  // The server login lives in the installation's private mail settings,
+  // edited in the dialog the output windows install.
+  if (app_.edit_mail_settings) {
+    auto* login = new QPushButton("Mail Server &Login...", page);
+    login->setObjectName("MailLoginButton");
+    connect(login, &QPushButton::clicked, this,
+            [this] { app_.edit_mail_settings(); });
+    layout->addWidget(login, 0, Qt::AlignLeft);
+  }
   layout->addStretch(1);
   return page;
 }

@@ -286,5 +286,17 @@ TEST_F(TCompSetTest, HeadersDialogSaysWhenAFormFontWasNeverChosen) {
   headers.reject();
 }
 
+TEST_F(TCompSetTest, MailLoginButtonOpensTheInstalledDialog) {
+  EXPECT_EQ(Open(OptionsMode::kEdit).findChild<QPushButton*>("MailLoginButton"),
+            nullptr);
+  int opened = 0;
+  app_->edit_mail_settings = [&opened] { ++opened; };
+  QPushButton* login =
+      Open(OptionsMode::kEdit).findChild<QPushButton*>("MailLoginButton");
+  ASSERT_NE(login, nullptr);
+  login->click();
+  EXPECT_EQ(opened, 1);
+}
+
 }  // namespace
 }  // namespace tallybook::company::ui
