@@ -23,6 +23,7 @@
 #include "company/ui/main_commands.h"
 #include "company/ui/main_form.h"
 #include "company/ui/p_start.h"
+#include "output/ui/invoice_commands.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/text_codec.h"
@@ -140,6 +141,8 @@ int main(int argc, char** argv) {
 
   platform::qt::QtPlatform platform(data_dir);
   company::App app(data_dir, platform.services());
+  // The mail transport, the PDF maker and the mail settings dialog.
+  output::ui::InvoiceOutputSupport invoice_output(app);
   company::ui::TMainForm form(app);
   platform.SetMainWindow(&form);
   QObject::connect(&single, &platform::qt::SingleInstance::activationRequested,
