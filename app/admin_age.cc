@@ -13,6 +13,7 @@
 #include "app/admin_console_platform.h"
 #include "company/aging.h"
 #include "company/app.h"
+#include "company/company_files.h"
 #include "company/format.h"
 #include "company/startup.h"
 #include "company/text.h"
@@ -54,10 +55,21 @@ int RunAge(const std::vector<std::string>& args, std::ostream& out,
                          std::to_string(app.engine().StoreError()) + ")");
   }
   const std::string company_no = last.CompanyNo.Get();
+  if (!company::IsValidCompanyNo(company_no)) {
+    app.engine().StoreShutdown();
+    return Fail(err, company::InvalidCompanyNoText(
+                         company_no, company::kLastCompanyFileName));
+  }
   if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
     app.engine().StoreShutdown();
     return Fail(err, "the company list holds no company \"" +
                          company::Trim(company_no) + "\"");
+  }
+  if (!company::IsValidCompanyNo(app.CurrentCompany.CompanyNo.View())) {
+    app.engine().StoreShutdown();
+    return Fail(err, company::InvalidCompanyNoText(
+                         app.CurrentCompany.CompanyNo.View(),
+                         company::kCompanyListSource));
   }
   app.SetShortDateFromCompany();
   app.RefreshTodayText();
@@ -66,6 +78,11 @@ int RunAge(const std::vector<std::string>& args, std::ostream& out,
   company::AgingResult result = company::CalculateAging(app);
   app.aging_chart_requested = false;
   app.engine().StoreShutdown();
+  if (result.nothing_to_age) {
+    out << "Company " << company::Trim(app.CurrentCompany.CompanyNo.View())
+        << ": nothing to age (no customers yet)\n";
+    return kExitOk;
+  }
   if (result.outcome != company::AgingOutcome::kDone) {
     return Fail(err, "aging was not calculated");
   }
