@@ -47,6 +47,11 @@ int RunAge(const std::vector<std::string>& args, std::ostream& out,
   company::AgingResult result = company::CalculateAging(app);
   app.aging_chart_requested = false;
   app.engine().StoreShutdown();
+  if (result.nothing_to_age) {
+    out << "Company " << company::Trim(app.CurrentCompany.CompanyNo.View())
+        << ": nothing to age (no customers yet)\n";
+    return kExitOk;
+  }
   if (result.outcome != company::AgingOutcome::kDone) {
     return Fail(err, "aging was not calculated");
   }

@@ -9,6 +9,7 @@
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
+#include "company/company_files.h"
 #include "company/data_access.h"
 #include "company/format.h"
 #include "company/installation.h"
@@ -127,6 +128,31 @@ TEST_F(AdminAgeTest, AMissingTransactionsFileIsToldAndNothingIsWritten) {
             "tallybook-admin: aging was not calculated\n");
   std::ifstream again(dir_ + "/1C.DAT", std::ios::binary);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
+}
+
+TEST_F(AdminAgeTest, FreshInstallationHasNothingToAge) {
+  std::ifstream in(dir_ + "/LastCo.Dat", std::ios::binary);
+  const std::string before((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(RunAdmin({"age", dir_}, out_, err_), kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "Company 1: nothing to age (no customers yet)\n");
+  EXPECT_EQ(err_.str(), "");
+  EXPECT_FALSE(fs::exists(dir_ + "/1C.DAT"));
+  std::ifstream again(dir_ + "/LastCo.Dat", std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
+}
+
+TEST_F(AdminAgeTest, CompanyNumberThatIsNoNumberIsRefused) {
+  company::CompanyRecord last;
+  ASSERT_EQ(company::ReadLastCompany(dir_ + "/LastCo.Dat", &last),
+            company::LastCompanyRead::kOk);
+  last.CompanyNo.Set("../z");
+  ASSERT_TRUE(company::WriteLastCompany(dir_ + "/LastCo.Dat", last));
+  EXPECT_EQ(RunAdmin({"age", dir_}, out_, err_), kExitFailed);
+  EXPECT_EQ(err_.str(),
+            "tallybook-admin: " +
+                company::InvalidCompanyNoText("../z", "LastCo.Dat") + "\n");
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_FALSE(fs::exists(fs::path(dir_).parent_path() / "zC.DAT"));
 }
 
 }  // namespace

@@ -13,8 +13,9 @@ const std::vector<AdminCommand>& AdminCommands() {
       {"check", 2, 2, "DIR FILE",
        "check a company file (1C, Company) and that its keys match its records",
        RunCheckCompanyFile},
-      {"rebuild", 2, 2, "DIR FILE",
-       "rebuild a company file (1C, Company) as after an unclean close",
+      {"rebuild", 2, 3, "DIR FILE",
+       "rebuild a company file (1C, Company) as after an unclean close; "
+       "add --resume to finish one that was cut short",
        RunRebuildCommand},
       {"backup", 2, 2, "DIR DEST",
        "back up the data files of DIR into DEST/VkBackup.zip",

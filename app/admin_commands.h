@@ -54,6 +54,10 @@ void PrintUsage(std::ostream& out, const std::vector<AdminCommand>& extra = {});
 // kExitFailed so that commands can end with `return Fail(err, ...)`.
 int Fail(std::ostream& err, const std::string& message);
 
+// The option of "rebuild" that sets a partial data file aside and finishes
+// an interrupted rebuild from its work copy.
+inline constexpr char kResumeOption[] = "--resume";
+
 // The commands (admin_<name>.cc).
 int RunInfo(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);

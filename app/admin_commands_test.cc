@@ -1,7 +1,9 @@
 #include "app/admin_commands.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +188,21 @@ TEST_F(AdminTest, MissingOrTruncatedFilesFailWithOneLine) {
   EXPECT_EQ(r.code, kExitFailed);
   EXPECT_EQ(r.err, "tallybook-admin: " + base_ +
                        ".DAT: 7 bytes, too short for the 21-byte header\n");
+}
+
+TEST_F(AdminTest, FifoNamedLikeADataFileIsRefusedNotWaitedOn) {
+  ASSERT_EQ(::mkfifo((base_ + ".DAT").c_str(), 0600), 0);
+  // A command that waited for a writer would hang the test; the alarm
+  // ends the process instead.
+  ::alarm(60);
+  for (const char* command : {"info", "check"}) {
+    AdminRun r = RunCaptured({command, base_});
+    EXPECT_EQ(r.code, kExitFailed) << command;
+    EXPECT_EQ(r.err,
+              "tallybook-admin: " + base_ + ".DAT: not a regular file\n")
+        << command;
+  }
+  ::alarm(0);
 }
 
 TEST_F(AdminTest, UsageForMissingUnknownOrMalformedCommands) {

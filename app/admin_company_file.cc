@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "company/text.h"
+
 namespace tallybook::admin {
 
 namespace {
@@ -39,10 +41,9 @@ std::optional<CompanyFileArgument> ParseCompanyFileArgument(
       }
     }
     arg.company_no = name.empty() ? "" : name.substr(0, name.size() - 1);
-    bool plain = !arg.company_no.empty() && name.size() <= 8;
-    for (char c : arg.company_no) {
-      if (c == '/' || static_cast<unsigned char>(c) <= ' ') plain = false;
-    }
+    // Only a company number names company files: no path can slip in.
+    const bool plain = company::IsValidCompanyNo(arg.company_no) &&
+                       company::Trim(arg.company_no) == arg.company_no;
     if (arg.file == nullptr || !plain) {
       *problem = "\"" + name +
                  "\" is no company file (Company, or a company number "

@@ -117,6 +117,47 @@ TEST_F(CompanyFileCommandTest, RebuildOfAMissingOrUnknownFileFails) {
   EXPECT_THAT(r.err, HasSubstr("\"1Q\" is no company file"));
 }
 
+TEST_F(CompanyFileCommandTest, RebuildCutShortIsResumedOnlyWithTheOption) {
+  for (int i = 1; i <= 4; ++i) {
+    AddCustomer("Customer " + std::to_string(i), std::to_string(i));
+  }
+  ASSERT_TRUE(customers_.Close());
+  // A crash while the new data file was being written: the complete old
+  // file is 1C.SAV, a partial 1C.DAT stands beside it.
+  std::filesystem::rename(base() + ".DAT", base() + ".SAV");
+  std::vector<uint8_t> partial = ReadBytes(base() + ".SAV");
+  partial.resize(2 * 1008);
+  partial[20] = 1;
+  WriteBytes(base() + ".DAT", partial);
+
+  AdminRun r = RunCaptured({"rebuild", dir_, "1C"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr(company::InterruptedRebuildText("1C", "1C.PAR")));
+  EXPECT_THAT(r.err,
+              HasSubstr(base() + ": rebuild failed: store error 10465; "
+                                 "nothing was changed. Run again with "
+                                 "--resume to set " +
+                        base() + ".DAT aside and finish the rebuild from " +
+                        base() + ".SAV\n"));
+  EXPECT_EQ(ReadBytes(base() + ".DAT"), partial);
+  EXPECT_FALSE(std::filesystem::exists(base() + ".PAR"));
+
+  r = RunCaptured({"rebuild", dir_, "1C", "--resume"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(base() + ".DAT: set aside as " + base() +
+                               ".PAR\n"));
+  EXPECT_THAT(r.out, HasSubstr(base() + ": rebuilt, 4 records\n"));
+  EXPECT_EQ(ReadBytes(base() + ".PAR"), partial);
+  EXPECT_FALSE(std::filesystem::exists(base() + ".SAV"));
+
+  r = RunCaptured({"rebuild", dir_, "1C", "--resume"});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_EQ(r.err, "tallybook-admin: nothing to resume: there is no work "
+                   "copy " + base() + ".SAV\n");
+  r = RunCaptured({"rebuild", dir_, "1C", "--force"});
+  EXPECT_EQ(r.code, kExitFailed);
+}
+
 TEST_F(CompanyFileCommandTest, CheckFindsKeysThatDoNotMatchTheirRecords) {
   const int32_t acme = AddCustomer("Acme", "A1");
   const int32_t best = AddCustomer("Best", "B1");

@@ -1,6 +1,7 @@
 #include "app/admin_open_company.h"
 
 #include "app/admin_commands.h"
+#include "company/company_files.h"
 #include "company/startup.h"
 #include "company/text.h"
 
@@ -24,10 +25,21 @@ int OpenInstallationCompany(company::App& app, const std::string& dir,
                          std::to_string(app.engine().StoreError()) + ")");
   }
   const std::string company_no = last.CompanyNo.Get();
+  if (!company::IsValidCompanyNo(company_no)) {
+    app.engine().StoreShutdown();
+    return Fail(err, company::InvalidCompanyNoText(
+                         company_no, company::kLastCompanyFileName));
+  }
   if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
     app.engine().StoreShutdown();
     return Fail(err, "the company list holds no company \"" +
                          company::Trim(company_no) + "\"");
+  }
+  if (!company::IsValidCompanyNo(app.CurrentCompany.CompanyNo.View())) {
+    app.engine().StoreShutdown();
+    return Fail(err, company::InvalidCompanyNoText(
+                         app.CurrentCompany.CompanyNo.View(),
+                         company::kCompanyListSource));
   }
   app.SetShortDateFromCompany();
   app.RefreshTodayText();
