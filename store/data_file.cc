@@ -45,6 +45,7 @@ int DataFile::Create(IoContext* io, const std::string& path,
 
 int DataFile::Open(const std::string& path, bool read_only) {
   marked_ = false;
+  chunk_count_ = 0;
   if (int err = file_.Open(path, read_only ? OpenMode::kReadOnly
                                            : OpenMode::kReadWrite)) {
     return err;
@@ -76,17 +77,30 @@ int DataFile::Open(const std::string& path, bool read_only) {
       err = kErrDataHeaderDamaged;
     }
   }
-  if (err != 0) file_.Close();
-  return err;
+  if (err != 0) {
+    file_.Close();
+    return err;
+  }
+  slots_held_ = static_cast<int32_t>(
+      std::min<int64_t>(size / header_.record_length - 1, INT32_MAX));
+  spare_written_ = false;
+  return 0;
 }
 
 int DataFile::WriteCleanHeader() {
   if (file_.IsReadOnly()) return 0;
+  if (spare_written_) {
+    if (int err = file_.Truncate(Offset(header_.highest + 1))) return err;
+    // The scan chunk may hold spare slots that are gone now.
+    chunk_count_ = 0;
+    spare_written_ = false;
+    slots_held_ = header_.highest;
+  }
   uint8_t raw[kDataHeaderBytes];
   DataFileHeader h = header_;
   h.in_update = 0;
   EncodeDataFileHeader(h, raw);
-  if (int err = file_.Write(0, raw, sizeof raw)) return err;
+  if (int err = WriteAt(0, raw, sizeof raw)) return err;
   header_.in_update = 0;
   marked_ = false;
   return 0;
@@ -95,7 +109,7 @@ int DataFile::WriteCleanHeader() {
 int DataFile::MarkInUpdate() {
   if (marked_) return 0;
   uint8_t one = 1;
-  if (int err = file_.Write(kInUpdateOffset, &one, 1)) return err;
+  if (int err = WriteAt(kInUpdateOffset, &one, 1)) return err;
   marked_ = true;
   return 0;
 }
@@ -110,7 +124,28 @@ int DataFile::ReadMark(int32_t rec_no, int32_t* mark) {
 int DataFile::WriteMark(int32_t rec_no, int32_t mark) {
   uint8_t raw[4];
   PutInt32(raw, mark);
-  return file_.Write(Offset(rec_no), raw, 4);
+  return WriteAt(Offset(rec_no), raw, 4);
+}
+
+int DataFile::WriteAt(int64_t offset, const void* bytes, size_t n) {
+  const int err = file_.Write(offset, bytes, n);
+  if (chunk_count_ == 0) return err;
+  if (err != 0) {
+    // What the file holds now is not known.
+    chunk_count_ = 0;
+    return err;
+  }
+  const int64_t chunk_start = Offset(chunk_first_);
+  const int64_t chunk_end =
+      chunk_start + static_cast<int64_t>(chunk_count_) * header_.record_length;
+  const int64_t from = std::max(offset, chunk_start);
+  const int64_t to = std::min(offset + static_cast<int64_t>(n), chunk_end);
+  if (from < to) {
+    std::memcpy(chunk_.data() + (from - chunk_start),
+                static_cast<const uint8_t*>(bytes) + (from - offset),
+                static_cast<size_t>(to - from));
+  }
+  return 0;
 }
 
 int DataFile::Add(int32_t* rec_no, const void* buffer) {
@@ -132,12 +167,37 @@ int DataFile::Add(int32_t* rec_no, const void* buffer) {
     header_.free_head = link;
     --header_.free_count;
   }
-  if (int err = file_.Write(Offset(number), buffer,
-                            static_cast<size_t>(header_.record_length))) {
+  const int err =
+      number > slots_held_
+          ? AppendWithSpare(number, buffer)
+          : WriteAt(Offset(number), buffer,
+                    static_cast<size_t>(header_.record_length));
+  if (err != 0) {
     header_ = saved;
     return err;
   }
   *rec_no = number;
+  return 0;
+}
+
+int DataFile::AppendWithSpare(int32_t number, const void* buffer) {
+  const size_t length = static_cast<size_t>(header_.record_length);
+  const int32_t spare = static_cast<int32_t>(std::min<int64_t>(
+      std::max<int64_t>(0, kAppendReachBytes / header_.record_length - 1),
+      INT32_MAX - number));
+  append_buffer_.assign(length * (static_cast<size_t>(spare) + 1), 0);
+  std::memcpy(append_buffer_.data(), buffer, length);
+  for (int32_t i = 1; i <= spare; ++i) {
+    PutInt32(append_buffer_.data() + length * static_cast<size_t>(i), -1);
+  }
+  // Set first: a write that fails half-way may still have left spare bytes,
+  // and the close cuts them off all the same.
+  if (spare > 0) spare_written_ = true;
+  if (int err = WriteAt(Offset(number), append_buffer_.data(),
+                        append_buffer_.size())) {
+    return err;
+  }
+  slots_held_ = number + spare;
   return 0;
 }
 
@@ -166,8 +226,8 @@ int DataFile::GetMany(int32_t first, int32_t count, void* buffer,
 int DataFile::Put(int32_t rec_no, const void* buffer) {
   if (rec_no == 0) return kErrPutRecordZero;
   if (rec_no < 0 || rec_no > header_.highest) return kErrRecordOutOfRange;
-  return file_.Write(Offset(rec_no), buffer,
-                     static_cast<size_t>(header_.record_length));
+  return WriteAt(Offset(rec_no), buffer,
+                 static_cast<size_t>(header_.record_length));
 }
 
 int DataFile::Delete(int32_t rec_no) {
@@ -190,40 +250,49 @@ int DataFile::Append(const void* records, int32_t count) {
   if (int err = MarkInUpdate()) return err;
   size_t n = static_cast<size_t>(count) *
              static_cast<size_t>(header_.record_length);
-  if (int err = file_.Write(Offset(header_.highest + 1), records, n)) {
+  if (int err = WriteAt(Offset(header_.highest + 1), records, n)) {
     return err;
   }
   header_.highest += count;
+  slots_held_ = std::max(slots_held_, header_.highest);
   return 0;
 }
 
 int DataFile::Scan(int32_t from, int32_t to, int step, int32_t* found) {
   const int32_t len = header_.record_length;
   // Read the delete marks in chunks of about 64 KiB rather than one call per
-  // record: a physical scan over a big file is otherwise syscall-bound.
+  // record, and keep the chunk: a walk through the file asks for one record
+  // at a time.
   const int32_t per_chunk = std::max<int32_t>(1, 65536 / len);
-  scan_buffer_.resize(static_cast<size_t>(per_chunk) * len);
   int32_t r = from;
   while (step > 0 ? r <= to : r >= to) {
-    int32_t first = r, n;
-    if (step > 0) {
-      n = std::min<int32_t>(per_chunk, to - r + 1);
-    } else {
-      n = std::min<int32_t>(per_chunk, r - to + 1);
-      first = r - n + 1;
+    if (!ChunkHolds(r)) {
+      int32_t first = r, n;
+      if (step > 0) {
+        n = std::min<int32_t>(per_chunk, to - r + 1);
+      } else {
+        n = std::min<int32_t>(per_chunk, r - to + 1);
+        first = r - n + 1;
+      }
+      chunk_count_ = 0;
+      chunk_.resize(static_cast<size_t>(n) * len);
+      if (file_.Read(Offset(first), chunk_.data(),
+                     static_cast<size_t>(n) * len) != 0) {
+        return kErrScanRead;
+      }
+      chunk_first_ = first;
+      chunk_count_ = n;
     }
-    if (file_.Read(Offset(first), scan_buffer_.data(),
-                   static_cast<size_t>(n) * len) != 0) {
-      return kErrScanRead;
-    }
-    for (int32_t k = 0; k < n; ++k) {
-      int32_t i = step > 0 ? k : n - 1 - k;
-      if (GetInt32(scan_buffer_.data() + static_cast<size_t>(i) * len) == 0) {
-        *found = first + i;
+    const int32_t stop =
+        step > 0 ? std::min(to, chunk_first_ + chunk_count_ - 1)
+                 : std::max(to, chunk_first_);
+    for (; step > 0 ? r <= stop : r >= stop; r += step) {
+      const size_t at = static_cast<size_t>(r - chunk_first_) * len;
+      if (GetInt32(chunk_.data() + at) == 0) {
+        *found = r;
         return 0;
       }
     }
-    r = step > 0 ? first + n : first - 1;
   }
   return kErrNoUsedRecord;
 }

@@ -29,6 +29,16 @@
 // tolerated: a failed append can leave a partial slot behind, and a crash
 // leaves the on-disk highest behind the records (the in-update flag then
 // tells, and is checked first).
+//
+// Spare slots: an append past the slots the file holds writes, in the same
+// call, spare slots after the new record (delete mark -1, the rest zero;
+// about 64 KiB in all). The appends that follow rewrite slots the file
+// already holds, which the file layer copies through its memory map with
+// no system call, and which a process killed right after still leaves in
+// the file. A clean close cuts the spare slots off again, so a closed file
+// is exactly highest + 1 slots, as before. A process that dies first
+// leaves them behind the records with the in-update flag set; to the
+// rebuild they are deleted records, dropped by the reorganisation.
 #ifndef TALLYBOOK_STORE_DATA_FILE_H_
 #define TALLYBOOK_STORE_DATA_FILE_H_
 
@@ -43,6 +53,9 @@ namespace tallybook::store {
 inline constexpr int kDataHeaderBytes = 21;
 inline constexpr int kInUpdateOffset = 20;
 inline constexpr int kMaxRecordLength = 65535;
+// Bytes of an append that reaches past the file: the record and its spare
+// slots.
+inline constexpr int kAppendReachBytes = 65536;
 
 struct DataFileHeader {
   int32_t free_head = -1;
@@ -69,9 +82,13 @@ class DataFile {
   // 10060 for a damaged header; 10010 when the in-update flag is set (the
   // file stays closed then).
   int Open(const std::string& path, bool read_only);
-  // Writes the header with the in-update flag 0 (skipped when read-only).
+  // Cuts off the spare slots, then writes the header with the in-update
+  // flag 0 (both skipped when read-only).
   int WriteCleanHeader();
-  int Close() { return file_.Close(); }
+  int Close() {
+    chunk_count_ = 0;
+    return file_.Close();
+  }
 
   // Writes the in-update flag once per open. Returns 0 or the write error.
   int MarkInUpdate();
@@ -107,7 +124,6 @@ class DataFile {
   DataFileHeader& mutable_header() { return header_; }
   bool read_only() const { return file_.IsReadOnly(); }
   bool marked_in_update() const { return marked_; }
-  OsFile& file() { return file_; }
 
  private:
   int64_t Offset(int32_t rec_no) const {
@@ -115,13 +131,35 @@ class DataFile {
   }
   int ReadMark(int32_t rec_no, int32_t* mark);
   int WriteMark(int32_t rec_no, int32_t mark);
+  // Every write to the file goes through here, so that the scan chunk
+  // stays the file's bytes.
+  int WriteAt(int64_t offset, const void* bytes, size_t n);
   // Scans [from, to] in the given direction for a record whose mark is 0.
   int Scan(int32_t from, int32_t to, int step, int32_t* found);
+  bool ChunkHolds(int32_t rec_no) const {
+    return rec_no >= chunk_first_ && rec_no - chunk_first_ < chunk_count_;
+  }
+
+  // Writes record number (highest + 1) past the slots the file holds,
+  // followed by spare slots.
+  int AppendWithSpare(int32_t number, const void* buffer);
 
   OsFile file_;
   DataFileHeader header_;
   bool marked_ = false;
-  std::vector<uint8_t> scan_buffer_;
+  // The last slot the file holds whole, and whether spare slots were
+  // written since the open (to be cut off at close).
+  int32_t slots_held_ = 0;
+  bool spare_written_ = false;
+  std::vector<uint8_t> append_buffer_;
+  // The records a physical scan read last (chunk_count_ of them from
+  // chunk_first_; none when 0). A scan that goes on from where the last one
+  // stopped, as a walk through the file does one call at a time, reads them
+  // from here; writes to the file are copied into it, and a failed write
+  // drops it.
+  std::vector<uint8_t> chunk_;
+  int32_t chunk_first_ = 0;
+  int32_t chunk_count_ = 0;
 };
 
 }  // namespace tallybook::store

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
 
 #include "store/engine.h"
 #include "store/errors.h"
+#include "store/rebuild.h"
 #include "store/store_test_util.h"
 
 namespace tallybook::store {
@@ -301,6 +306,66 @@ TEST_F(DataFileTest, AppendRecordsWritesAfterTheHighestInOnePiece) {
   ASSERT_TRUE(engine_.DeleteRecord(h_, 1));
   EXPECT_FALSE(engine_.AppendRecords(h_, two.data(), 2));
   EXPECT_EQ(engine_.StoreError(), kErrFreeChainDamaged);
+}
+
+TEST_F(DataFileTest, AppendsLeaveAClosedFileOfExactlyItsSlots) {
+  for (int i = 0; i < 10; ++i) Add("r" + std::to_string(100 + i));
+  // While open, spare slots marked deleted follow the records.
+  std::vector<uint8_t> bytes = ReadBytes(Dat());
+  ASSERT_GT(bytes.size(), 12u * kLen);
+  EXPECT_EQ(Int32At(bytes, 10 * kLen), 0);
+  EXPECT_EQ(Int32At(bytes, 11 * kLen), -1);
+  EXPECT_EQ(Int32At(bytes, 12 * kLen), -1);
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  bytes = ReadBytes(Dat());
+  ASSERT_EQ(bytes.size(), 11u * kLen);
+  EXPECT_EQ(Int32At(bytes, 8), 10);
+  std::vector<uint8_t> last = Record(kLen, "r109");
+  EXPECT_TRUE(std::equal(last.begin(), last.end(), bytes.begin() + 10 * kLen));
+
+  ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, false));
+  EXPECT_EQ(Add("more"), 11);
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  EXPECT_EQ(ReadBytes(Dat()).size(), 12u * kLen);
+}
+
+TEST_F(DataFileTest, WriterThatNeverClosesLeavesSpareSlotsTheRebuildDrops) {
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Ends without closing, as a killed writer does.
+    Engine writer;
+    FileHandle h = kNoFileHandle;
+    if (!writer.StoreStartup(0, 8) || !writer.OpenFileBlock(h, base_, false)) {
+      ::_exit(1);
+    }
+    for (int i = 0; i < 5; ++i) {
+      int32_t n = 0;
+      auto rec = Record(kLen, "k" + std::to_string(100 + i));
+      if (!writer.AddRecord(h, n, rec.data())) ::_exit(2);
+    }
+    ::_exit(0);
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  std::vector<uint8_t> bytes = ReadBytes(Dat());
+  EXPECT_EQ(bytes[20], 1);
+  EXPECT_EQ(Int32At(bytes, 8), 0) << "the header proper waits for close";
+  ASSERT_GT(bytes.size(), 6u * kLen);
+  EXPECT_EQ(Int32At(bytes, 6 * kLen), -1);
+
+  EXPECT_FALSE(engine_.OpenFileBlock(h_, base_, false));
+  EXPECT_EQ(engine_.StoreError(), kErrNotClosedCleanly);
+  ASSERT_TRUE(ReorganizeDataFile(engine_, base_, kLen, kLen, 0, NoRecordHook,
+                                 DefaultKeepRecord));
+  ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, false));
+  EXPECT_EQ(engine_.CountUsedRecords(h_), 5);
+  EXPECT_EQ(engine_.RecordSlotCount(h_), 6);
+  EXPECT_EQ(Body(5), "k104");
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  EXPECT_EQ(ReadBytes(Dat()).size(), 6u * kLen);
 }
 
 TEST_F(DataFileTest, RecordScrollPositionsAreProportional) {

@@ -146,10 +146,11 @@ int IndexFile::ReadPage(int key_no, int32_t page_no, Page* page) {
       return kErrIndexDamaged;
     }
     e.child = child;
-    int len = src[8];
-    if (len > k.length) return kErrIndexDamaged;
-    e.key[0] = static_cast<uint8_t>(len);
-    std::memcpy(e.key + 1, src + 9, static_cast<size_t>(len));
+    if (src[8] > k.length) return kErrIndexDamaged;
+    // The whole key field in one fixed-size copy (scratch_ holds a page of
+    // the longest keys, so this stays inside it); bytes past the key's
+    // length are never looked at.
+    std::memcpy(e.key, src + 8, kKeyBytes);
   }
   return 0;
 }
@@ -165,10 +166,13 @@ int IndexFile::WritePage(int key_no, int32_t page_no, const Page& page) {
     const Entry& e = page.e[i];
     PutInt32(dst, e.ref);
     PutInt32(dst + 4, e.child);
-    int len = e.key[0];
-    dst[8] = static_cast<uint8_t>(len);
-    std::memcpy(dst + 9, e.key + 1, static_cast<size_t>(len));
-    std::memset(dst + 9 + len, 0, static_cast<size_t>(k.length - len));
+    // A fixed-size copy of the key field may run into the next entry's
+    // place, which is written next; past the last entry nothing is saved.
+    std::memcpy(dst + 8, e.key, kKeyBytes);
+    const int len = e.key[0];
+    if (len < k.length) {
+      std::memset(dst + 9 + len, 0, static_cast<size_t>(k.length - len));
+    }
   }
   return file_.Write(PageOffset(k, page_no), raw,
                      static_cast<size_t>(6 + page.count * stride));

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -94,6 +95,7 @@ bool FileExists(const std::string& path) {
 }
 
 OsFile::~OsFile() {
+  map_.Unmap();
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -134,6 +136,8 @@ int OsFile::Open(const std::string& path, OpenMode mode) {
   }
   fd_ = fd;
   read_only_ = mode == OpenMode::kReadOnly;
+  struct stat st;
+  size_ = ::fstat(fd, &st) == 0 ? st.st_size : -1;
   return 0;
 }
 
@@ -144,6 +148,26 @@ int OsFile::ReadSome(int64_t offset, void* buffer, size_t n, size_t* got) {
     return Fail(injected, OsOperation::kRead);
   }
   auto* p = static_cast<char*>(buffer);
+  if (offset >= 0 && offset < size_) {
+    const size_t held =
+        std::min(n, static_cast<size_t>(size_ - offset));
+    switch (map_.Read(fd_, !read_only_, size_, offset, p, held)) {
+      case FileMap::Copy::kDone:
+        *got = held;
+        if (held == n) return 0;
+        break;  // the rest lies past the size known: ask the file
+      case FileMap::Copy::kFaulted:
+        // The file is shorter than it was: its bytes are not there.
+        io_->Record(EIO, OsOperation::kRead);
+        return kErrShortRead;
+      case FileMap::Copy::kUnmapped:
+        break;
+    }
+  }
+  return PlainRead(offset, p, n, got);
+}
+
+int OsFile::PlainRead(int64_t offset, char* p, size_t n, size_t* got) {
   while (*got < n) {
     ssize_t r = ::pread(fd_, p + *got, n - *got, offset + *got);
     if (r < 0) {
@@ -167,6 +191,19 @@ int OsFile::Write(int64_t offset, const void* buffer, size_t n) {
   if (int injected = io_->Injected(OsOperation::kWrite, path_)) {
     return Fail(injected, OsOperation::kWrite);
   }
+  if (!read_only_ && offset >= 0 &&
+      offset + static_cast<int64_t>(n) <= size_) {
+    switch (map_.Write(fd_, size_, offset, buffer, n)) {
+      case FileMap::Copy::kDone:
+        return 0;
+      case FileMap::Copy::kFaulted:
+        // The file system could not take the page (a full disk).
+        io_->Record(ENOSPC, OsOperation::kWrite);
+        return kErrShortWrite;
+      case FileMap::Copy::kUnmapped:
+        break;
+    }
+  }
   const auto* p = static_cast<const char*>(buffer);
   size_t done = 0;
   while (done < n) {
@@ -178,6 +215,7 @@ int OsFile::Write(int64_t offset, const void* buffer, size_t n) {
     if (w == 0) return kErrShortWrite;
     done += static_cast<size_t>(w);
   }
+  if (size_ >= 0) size_ = std::max(size_, offset + static_cast<int64_t>(n));
   return 0;
 }
 
@@ -190,6 +228,22 @@ int OsFile::Size(int64_t* size) {
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Fail(errno, OsOperation::kSize);
   *size = st.st_size;
+  size_ = st.st_size;
+  return 0;
+}
+
+int OsFile::Truncate(int64_t size) {
+  if (fd_ < 0) return Fail(EBADF, OsOperation::kTruncate);
+  if (int injected = io_->Injected(OsOperation::kTruncate, path_)) {
+    return Fail(injected, OsOperation::kTruncate);
+  }
+  // Past the new end nothing may be read through the map any more.
+  map_.Unmap();
+  if (::ftruncate(fd_, size) != 0) {
+    size_ = -1;
+    return Fail(errno, OsOperation::kTruncate);
+  }
+  size_ = size;
   return 0;
 }
 
@@ -206,6 +260,8 @@ int OsFile::Close() {
   if (fd_ < 0) return 0;
   int fd = fd_;
   fd_ = -1;
+  size_ = -1;
+  map_.Unmap();
   if (int injected = io_->Injected(OsOperation::kClose, path_)) {
     ::close(fd);
     return Fail(injected, OsOperation::kClose);

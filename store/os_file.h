@@ -17,6 +17,14 @@
 //   a read that returned fewer bytes than asked: 10070
 //   a write that wrote fewer bytes than asked (a full disk, ENOSPC), or a
 //   failed copy: 10075
+//
+// Reads of bytes the file already holds, and writes that rewrite them, are
+// copies through a shared memory map (file_map.h) rather than a system call
+// each: the index pages and records the engine touches on every operation
+// are mostly in the file already. Writes that extend the file, and anything
+// the map cannot serve, take the plain calls. Either way the fault hook is
+// consulted first and errors map as above; a mapped page that faults
+// (SIGBUS) reads as a short read (10070) or writes as a short write (10075).
 #ifndef TALLYBOOK_STORE_OS_FILE_H_
 #define TALLYBOOK_STORE_OS_FILE_H_
 
@@ -24,6 +32,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "store/file_map.h"
 
 namespace tallybook::store {
 
@@ -84,6 +94,8 @@ class OsFile {
   // Writes exactly n bytes at offset (10075 when fewer were written).
   int Write(int64_t offset, const void* buffer, size_t n);
   int Size(int64_t* size);
+  // Cuts the file to size bytes.
+  int Truncate(int64_t size);
   int Flush();
   int Close();
 
@@ -93,11 +105,18 @@ class OsFile {
 
  private:
   int Fail(int os_error, OsOperation op);
+  // The plain read of up to n bytes at offset, *got counting on from its
+  // entry value.
+  int PlainRead(int64_t offset, char* p, size_t n, size_t* got);
 
   IoContext* io_;
   int fd_ = -1;
   bool read_only_ = false;
   std::string path_;
+  // The least the file holds: the size at open, raised by each successful
+  // write; -1 when unknown (nothing is then read through the map).
+  int64_t size_ = -1;
+  FileMap map_;
 };
 
 // File-system helpers with the same error mapping. Each returns 0 or a store

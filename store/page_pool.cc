@@ -60,6 +60,7 @@ std::unique_ptr<PagePool> PagePool::Create(int n) {
 }
 
 PagePool::PagePool(int n) : buffers_(static_cast<size_t>(n)) {
+  tagged_.reserve(static_cast<size_t>(n) * 2);
   for (int i = 0; i < n; ++i) {
     buffers_[i].page.Clear();
     PushBack(i);
@@ -91,6 +92,7 @@ void PagePool::PushBack(int i) {
 
 void PagePool::Untag(int i) {
   PageBuffer& b = buffers_[i];
+  if (b.store != nullptr) tagged_.erase({b.store, b.key_no, b.page_no});
   b.store = nullptr;
   b.key_no = 0;
   b.page_no = 0;
@@ -100,13 +102,8 @@ void PagePool::Untag(int i) {
 }
 
 int PagePool::Find(const PageStore* store, int key_no, int32_t page_no) const {
-  for (int i = head_; i >= 0; i = buffers_[i].next) {
-    const PageBuffer& b = buffers_[i];
-    if (b.page_no == page_no && b.key_no == key_no && b.store == store) {
-      return i;
-    }
-  }
-  return -1;
+  auto it = tagged_.find({store, key_no, page_no});
+  return it == tagged_.end() ? -1 : it->second;
 }
 
 int PagePool::Claim(int* index) {
@@ -118,6 +115,7 @@ int PagePool::Claim(int* index) {
         return err;
       }
     }
+    if (b.store != nullptr) tagged_.erase({b.store, b.key_no, b.page_no});
     b.store = nullptr;
     b.changed = false;
     *index = i;
@@ -142,6 +140,7 @@ int PagePool::Fetch(PageStore* store, int key_no, int32_t page_no,
     b.key_no = key_no;
     b.page_no = page_no;
     b.changed = false;
+    tagged_[{store, key_no, page_no}] = i;
   }
   Unlink(i);
   PushFront(i);
@@ -155,6 +154,7 @@ int PagePool::Fresh(PageStore* store, int key_no, int32_t page_no,
   int i = Find(store, key_no, page_no);
   if (i < 0) {
     if (int err = Claim(&i)) return err;
+    tagged_[{store, key_no, page_no}] = i;
   }
   PageBuffer& b = buffers_[i];
   b.page.Clear();
@@ -228,6 +228,17 @@ std::vector<std::string> PagePool::CheckInvariants() const {
                         " of key " + std::to_string(b.key_no) +
                         " is held twice");
     }
+    auto it = tagged_.find({b.store, b.key_no, b.page_no});
+    if (it == tagged_.end() || buffers_[it->second].page_no != b.page_no ||
+        buffers_[it->second].key_no != b.key_no ||
+        buffers_[it->second].store != b.store) {
+      defects.push_back("pool: page " + std::to_string(b.page_no) +
+                        " of key " + std::to_string(b.key_no) +
+                        " is missing from the hash table");
+    }
+  }
+  if (tagged_.size() != tags.size()) {
+    defects.push_back("pool: the hash table names untagged buffers");
   }
   return defects;
 }

@@ -2,11 +2,12 @@
 //
 // One pool serves every open file block. Each buffer holds one page and is
 // tagged with the page's store (the index file it came from), key number,
-// page number and a changed flag. The buffers form a ring in order of use:
-// a lookup searches from the most recently used backward; a miss takes the
-// least recently used unpinned buffer, writes it first when it is changed,
-// and reads the wanted page into it. Changed pages go to disk only on
-// eviction or when their store is flushed at close.
+// page number and a changed flag. The buffers form a ring in order of use;
+// a hash table from tag to buffer finds a resident page in constant time,
+// whatever the pool's size. A miss takes the least recently used unpinned
+// buffer, writes it first when it is changed, and reads the wanted page
+// into it. Changed pages go to disk only on eviction or when their store is
+// flushed at close.
 //
 // Pins: a PageRef keeps its buffer from being reused while it lives, so a
 // tree operation can hold a page, its parent and a sibling at once. Tree
@@ -17,12 +18,14 @@
 //   2. No two tagged buffers carry the same (store, key, page).
 //   3. An untagged buffer is neither changed nor pinned.
 //   4. No buffer stays pinned between engine calls.
+//   5. The hash table names exactly the tagged buffers, each by its tag.
 #ifndef TALLYBOOK_STORE_PAGE_POOL_H_
 #define TALLYBOOK_STORE_PAGE_POOL_H_
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "store/page.h"
@@ -126,7 +129,24 @@ class PagePool {
   void PushBack(int i);   // least recently used
   void Untag(int i);
 
+  struct TagKey {
+    const PageStore* store;
+    int key_no;
+    int32_t page_no;
+    bool operator==(const TagKey&) const = default;
+  };
+  struct TagHash {
+    size_t operator()(const TagKey& t) const {
+      uint64_t h = reinterpret_cast<uintptr_t>(t.store);
+      h ^= (static_cast<uint64_t>(static_cast<uint32_t>(t.page_no)) << 8) ^
+           static_cast<uint64_t>(t.key_no);
+      h *= 0x9E3779B97F4A7C15ull;
+      return static_cast<size_t>(h ^ (h >> 29));
+    }
+  };
+
   std::vector<PageBuffer> buffers_;
+  std::unordered_map<TagKey, int, TagHash> tagged_;
   int head_ = -1;  // most recently used
   int tail_ = -1;  // least recently used
 };

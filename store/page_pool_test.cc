@@ -50,6 +50,37 @@ TEST(PagePoolTest, PoolsOfFewerThanEightBuffersAreRefused) {
   EXPECT_TRUE(pool->CheckInvariants().empty());
 }
 
+TEST(PagePoolTest, LargePoolFindsEveryResidentPageOfEveryStore) {
+  auto pool = PagePool::Create(600);
+  ASSERT_NE(pool, nullptr);
+  FakeStore a, b;
+  PageRef ref;
+  for (int32_t p = 1; p <= 300; ++p) {
+    ASSERT_EQ(pool->Fetch(&a, 1 + p % 3, p, &ref), 0);
+    ASSERT_EQ(pool->Fetch(&b, 1 + p % 3, p, &ref), 0);
+  }
+  // Every page is found again, in any order, without a read.
+  for (int32_t p = 300; p >= 1; p -= 7) {
+    ASSERT_EQ(pool->Fetch(&b, 1 + p % 3, p, &ref), 0);
+    EXPECT_EQ(ref.page_no(), p);
+    ASSERT_EQ(pool->Fetch(&a, 1 + p % 3, p, &ref), 0);
+  }
+  ref.Release();
+  EXPECT_EQ(a.reads + b.reads, 600);
+  // The same page number under another key is another page.
+  ASSERT_EQ(pool->Fetch(&a, 9, 5, &ref), 0);
+  EXPECT_EQ(a.reads, 301);
+  ref.Release();
+  pool->DropStore(&a);
+  pool->DropPage(&b, 1 + 7 % 3, 7);
+  EXPECT_EQ(pool->CheckInvariants(), std::vector<std::string>{});
+  EXPECT_EQ(pool->Peek(&a, 1 + 8 % 3, 8), nullptr);
+  EXPECT_EQ(pool->Peek(&b, 1 + 7 % 3, 7), nullptr);
+  EXPECT_NE(pool->Peek(&b, 1 + 8 % 3, 8), nullptr);
+  ASSERT_EQ(pool->Fetch(&a, 1 + 8 % 3, 8, &ref), 0);
+  EXPECT_EQ(a.reads, 302);
+}
+
 TEST(PagePoolTest, HitsMoveToTheFrontAndMissesEvictTheLeastRecentlyUsed) {
   auto pool = PagePool::Create(8);
   FakeStore store;
