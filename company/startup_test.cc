@@ -121,7 +121,8 @@ TEST_F(StartupTest, CompanyOptionsComeFromTheListNotFromLastCompany) {
   EXPECT_TRUE(result.display.use_editor_font);
   EXPECT_EQ(result.display.editor_font,
             (platform::Font{"Courier New", 12, 0x0000FF, platform::kFontItalic}));
-  EXPECT_FALSE(result.display.bitmap_on);
+  // The installation's own background picture.
+  EXPECT_TRUE(result.display.bitmap_on);
   EXPECT_EQ(app_->TodayText, "04/03/2024");
   // The list's options are not written back to "LastCo.Dat" at start.
   EXPECT_EQ(LastCoBytes(), Bytes(First()));

@@ -55,27 +55,29 @@ class TBackground : public QWidget {
 // better fitting first).
 QIcon ToolIconOf(CommandId id) {
   using platform::qt::ThemeIcon;
+  using C = CommandId;
   switch (id) {
-    case CommandId::kCompanyManager: return ThemeIcon({"preferences-system"});
-    case CommandId::kCustomerManager: return ThemeIcon({"system-users", "contact-new"});
-    case CommandId::kProductManager: return ThemeIcon({"package-x-generic"});
-    case CommandId::kInvoiceManager: return ThemeIcon({"x-office-document", "document-new"});
-    case CommandId::kPrinterSetup: return ThemeIcon({"printer", "document-print"});
-    case CommandId::kExit: return ThemeIcon({"window-close", "application-exit"});
-    case CommandId::kPaymentWizard: return ThemeIcon({"mail-send-receive"});
-    case CommandId::kReportWizard: return ThemeIcon({"x-office-spreadsheet"});
-    case CommandId::kInterestWizard: return ThemeIcon({"appointment-soon", "x-office-calendar"});
-    case CommandId::kLabelWizard: return ThemeIcon({"x-office-address-book"});
-    case CommandId::kRepeatBillingWizard: return ThemeIcon({"view-refresh"});
-    case CommandId::kFormLetterWizard: return ThemeIcon({"accessories-text-editor", "text-x-generic"});
-    case CommandId::kSendEMailMessage: return ThemeIcon({"mail-message-new", "mail-send"});
-    case CommandId::kAgingChart: return ThemeIcon({"x-office-presentation"});
-    case CommandId::kCalculator: return ThemeIcon({"accessories-calculator"});
-    case CommandId::kViewCalendar: return ThemeIcon({"x-office-calendar"});
-    case CommandId::kPasswordSetup: return ThemeIcon({"dialog-password"});
-    case CommandId::kBackupDataFiles: return ThemeIcon({"drive-removable-media", "document-save"});
-    case CommandId::kHelpTopics: return ThemeIcon({"help-contents", "help-browser"});
-    case CommandId::kHome: return ThemeIcon({"go-home"});
+    case C::kCompanyManager: return ThemeIcon({"preferences-system"});
+    case C::kCustomerManager: return ThemeIcon({"system-users", "contact-new"});
+    case C::kProductManager: return ThemeIcon({"package-x-generic"});
+    case C::kInvoiceManager: return ThemeIcon({"x-office-document"});
+    case C::kPrinterSetup: return ThemeIcon({"printer", "document-print"});
+    case C::kExit: return ThemeIcon({"window-close", "application-exit"});
+    case C::kPaymentWizard: return ThemeIcon({"mail-send-receive"});
+    case C::kReportWizard: return ThemeIcon({"x-office-spreadsheet"});
+    case C::kInterestWizard: return ThemeIcon({"appointment-soon"});
+    case C::kLabelWizard: return ThemeIcon({"x-office-address-book"});
+    case C::kRepeatBillingWizard: return ThemeIcon({"view-refresh"});
+    case C::kFormLetterWizard: return ThemeIcon({"accessories-text-editor"});
+    case C::kSendEMailMessage: return ThemeIcon({"mail-message-new"});
+    case C::kAgingChart: return ThemeIcon({"x-office-presentation"});
+    case C::kCalculator: return ThemeIcon({"accessories-calculator"});
+    case C::kViewCalendar: return ThemeIcon({"x-office-calendar"});
+    case C::kPasswordSetup: return ThemeIcon({"dialog-password"});
+    case C::kBackupDataFiles:
+      return ThemeIcon({"drive-removable-media", "document-save"});
+    case C::kHelpTopics: return ThemeIcon({"help-contents", "help-browser"});
+    case C::kHome: return ThemeIcon({"go-home"});
     default: return QIcon();
   }
 }
