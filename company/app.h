@@ -20,6 +20,14 @@
 #include "platform/services.h"
 #include "store/engine.h"
 
+namespace tallybook::mail {
+class MailTransport;
+}
+
+namespace tallybook::platform {
+class Canvas;
+}
+
 namespace tallybook::company {
 
 // Which output the main window's radio buttons choose.
@@ -104,6 +112,21 @@ class App {
   int invoice_view_key = 1;
   bool invoice_filter_on = false;
   std::string invoice_filter_customer;
+
+  // ---- Output: what invoice, statement and queue e-mail need beyond the
+  // platform. Both are installed by the program (output/ui) or a test.
+  // The outgoing mail connection; null when e-mail is not available.
+  mail::MailTransport* mail_transport = nullptr;
+  // Draws pages into a PDF held in memory (for e-mail attachments): true
+  // and the file's bytes in *pdf, or false and the reason in *error. Empty
+  // when no PDF can be made; e-mail then goes without the attachment.
+  std::function<bool(const std::string& title,
+                     const std::function<void(platform::Canvas&)>& draw,
+                     std::string* pdf, std::string* error)>
+      make_pdf;
+  // Opens the mail settings dialog (server login, attachment) over the
+  // active window; the company options' e-mail page offers it when set.
+  std::function<void()> edit_mail_settings;
 
   // ---- The busy guard. Long loops that let the window process events
   // (aging, rebuild, purge, backup, batch print, generation, reports) hold

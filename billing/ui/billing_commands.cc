@@ -1,10 +1,21 @@
 #include "billing/ui/billing_commands.h"
 
+#include "billing/ui/customer_manager_window.h"
+#include "billing/ui/product_manager_window.h"
+
 namespace tallybook::billing::ui {
 
 void WireBillingCommands(company::ui::TMainForm& form, company::App& app) {
-  (void)form;
-  (void)app;
+  using company::ui::CommandId;
+  // Without its file a manager cannot work, and the program ends.
+  form.SetCommand(CommandId::kCustomerManager, [&form, &app] {
+    TDemoForm manager(app, &form);
+    if (manager.Execute() == kManagerOpenFailed) form.close();
+  });
+  form.SetCommand(CommandId::kProductManager, [&form, &app] {
+    TEditProd manager(app, &form);
+    if (manager.Execute() == kManagerOpenFailed) form.close();
+  });
 }
 
 }  // namespace tallybook::billing::ui

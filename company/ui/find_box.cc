@@ -60,6 +60,13 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
                                                 : std::string()};
     return 0;
   };
+  if (mode_.matches) {
+    FindBrowser->OnPerformFilter = [this](store::RowRec& rr, bool& use_it) {
+      use_it = FindBrowser->BuildRowFor(rr) == 0 && rr.Status == 0 &&
+               mode_.matches(buffer_.data(), typed_);
+    };
+    FindBrowser->SetFilterEnabled(true);
+  }
   FindBrowser->viewport()->installEventFilter(this);
   FindBrowser->installEventFilter(this);
   FindBrowser->AttachBrowseList(std::make_unique<store::BrowseList>(
@@ -98,6 +105,11 @@ int TFindBox::Execute() {
 
 void TFindBox::FindEditChange() {
   const std::string typed = FromQString(FindEdit->text());
+  if (mode_.matches) {
+    typed_ = typed;
+    FindBrowser->SetAndUpdate("", 0);
+    return;
+  }
   FindBrowser->SetAndUpdate(mode_.search_key ? mode_.search_key(typed) : typed, 0);
 }
 

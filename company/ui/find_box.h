@@ -6,7 +6,8 @@
 // of their own.
 //
 // Typing in the find field positions the list at the first row whose key
-// is at or after the typed text. OK, Enter or a double click chooses the
+// is at or after the typed text; in a mode with a matches filter it lists
+// the records that contain the typed text instead. OK, Enter or a double click chooses the
 // current row: its record number and the text of its first column (the
 // record's number, which the caller looks up by its own key).
 #ifndef TALLYBOOK_COMPANY_UI_FIND_BOX_H_
@@ -41,6 +42,10 @@ struct FindMode {
   std::function<std::string(const std::string& typed)> search_key;
   // Characters of a row that form its first column.
   int first_column_width = 0;
+  // When set, the window lists, in file order (key_no 0), only the records
+  // this accepts for the typed text, instead of positioning by key: the
+  // "contains" search of the customer, product and invoice modes.
+  std::function<bool(const uint8_t* record, const std::string& typed)> matches;
 };
 
 // Companies by name, each row "number name".
@@ -83,6 +88,7 @@ class TFindBox : public QDialog {
   std::vector<uint8_t> buffer_;
   int32_t chosen_ref_ = 0;
   std::string chosen_first_column_;
+  std::string typed_;  // what the matches filter looks for
 };
 
 }  // namespace tallybook::company::ui
