@@ -126,24 +126,20 @@ std::string BuildLineText(const InvoiceLine& line) {
   return text;
 }
 
-namespace {
-// Characters [from, from + count) of text (1-based from), fewer or none
-// when the text is shorter.
-std::string Columns(std::string_view text, size_t from, size_t count) {
-  if (from - 1 >= text.size()) return {};
+std::string TextColumns(std::string_view text, size_t from, size_t count) {
+  if (from == 0 || from - 1 >= text.size()) return {};
   return std::string(text.substr(from - 1, count));
 }
-}  // namespace
 
 InvoiceLine LineFromRecord(const company::LineRecord& record) {
   const std::string text = record.LineText.Get();
   InvoiceLine line;
   line.product = Trim(record.LineProductCode.View());
-  line.quantity = Trim(Columns(text, 1, 10));
-  line.description = Trim(Columns(text, 11, 32));
-  line.unit_price = Trim(Columns(text, 43, 10));
-  line.flag = Columns(text, 53, 1);
-  line.extension = Trim(Columns(text, 54, 10));
+  line.quantity = Trim(TextColumns(text, 1, 10));
+  line.description = Trim(TextColumns(text, 11, 32));
+  line.unit_price = Trim(TextColumns(text, 43, 10));
+  line.flag = TextColumns(text, 53, 1);
+  line.extension = Trim(TextColumns(text, 54, 10));
   return line;
 }
 

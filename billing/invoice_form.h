@@ -157,6 +157,9 @@ inline constexpr char kTaxExemptCaption[] = "Tax Exempt";
 // unit price (10), flag (1), extension (10), each padded with blanks but
 // never cut, money columns with commas removed; the whole cut to 65.
 std::string BuildLineText(const InvoiceLine& line);
+// count characters of text from column `from` (1-based), fewer or none
+// when the text is shorter.
+std::string TextColumns(std::string_view text, size_t from, size_t count);
 // The row a line record gives back: product code, then from the line text
 // quantity (1-10), description (11-42), unit price (43-52), flag (53, not
 // trimmed) and extension (54-63); the others trimmed.

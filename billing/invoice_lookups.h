@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "billing/product_manager.h"
 #include "company/app.h"
 #include "company/records.h"
 
 namespace tallybook::billing {
 
-inline constexpr char kProductCodeCaption[] = "Product Code";
 inline constexpr char kProductNotFound[] =
     "That product code was not found. Would you like to add it now?";
 

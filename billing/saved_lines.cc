@@ -29,10 +29,9 @@ std::string NotesLine(const InvoiceForm& form) {
          form.key_code;
 }
 
-// Characters from..to (1-based, inclusive) of line, fewer when it is short.
+// Columns from..to (1-based, inclusive) of line, fewer when it is short.
 std::string Cols(std::string_view line, size_t from, size_t to) {
-  if (from > line.size()) return {};
-  return std::string(line.substr(from - 1, to - from + 1));
+  return TextColumns(line, from, to - from + 1);
 }
 
 InvoiceLine RowFromLine(std::string_view line) {
