@@ -9,6 +9,7 @@
 #include <string>
 
 #include "billing/invoice_form.h"
+#include "billing/product_manager.h"
 #include "company/app.h"
 #include "company/terms.h"
 
@@ -67,7 +68,6 @@ inline constexpr char kNoLetterG[] =
 inline constexpr char kNoLetterI[] =
     "Please do not use the letter \"I\" in your invoice numbers. This is "
     "reserved for Interest Wizard. You must change this invoice number.";
-inline constexpr char kProductDescriptionCaption[] = "Product Description";
 inline constexpr char kNeedMemoDescription[] =
     "You do not have a product description entered. This description is "
     "used on your Sales Report to show the item sold.";

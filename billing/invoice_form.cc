@@ -126,24 +126,20 @@ std::string BuildLineText(const InvoiceLine& line) {
   return text;
 }
 
-namespace {
-// Characters [from, from + count) of text (1-based from), fewer or none
-// when the text is shorter.
-std::string Columns(std::string_view text, size_t from, size_t count) {
-  if (from - 1 >= text.size()) return {};
+std::string TextColumns(std::string_view text, size_t from, size_t count) {
+  if (from == 0 || from - 1 >= text.size()) return {};
   return std::string(text.substr(from - 1, count));
 }
-}  // namespace
 
 InvoiceLine LineFromRecord(const company::LineRecord& record) {
   const std::string text = record.LineText.Get();
   InvoiceLine line;
   line.product = Trim(record.LineProductCode.View());
-  line.quantity = Trim(Columns(text, 1, 10));
-  line.description = Trim(Columns(text, 11, 32));
-  line.unit_price = Trim(Columns(text, 43, 10));
-  line.flag = Columns(text, 53, 1);
-  line.extension = Trim(Columns(text, 54, 10));
+  line.quantity = Trim(TextColumns(text, 1, 10));
+  line.description = Trim(TextColumns(text, 11, 32));
+  line.unit_price = Trim(TextColumns(text, 43, 10));
+  line.flag = TextColumns(text, 53, 1);
+  line.extension = Trim(TextColumns(text, 54, 10));
   return line;
 }
 
@@ -166,6 +162,64 @@ std::string NextInvoiceNumberAfter(std::string_view invoice_no,
   std::string_view counter = invoice_no;
   if (prefixed) counter = counter.size() > 4 ? counter.substr(4, 5) : "";
   return company::FormatNumber(MoneyToDouble(counter) + 1, 0, false);
+}
+
+std::vector<std::string> ApplyChosenCustomer(
+    InvoiceForm& form, const company::CustomerRecord& customer,
+    const company::CompanyRecord& company) {
+  form.customer_name = customer.CustomerName.Get();
+  form.customer_no = customer.CustomerNo.Get();
+  form.short_name = customer.ShortName.Get();
+  const double limit = MoneyToDouble(customer.CreditLimit.View());
+  const double balance = MoneyToDouble(customer.Balance.View());
+  form.credit_limit = FormatMoney(limit);
+  form.customer_balance = FormatMoney(balance);
+  form.aging = {FormatMoney(MoneyToDouble(customer.AgingCurrent.View())),
+                FormatMoney(MoneyToDouble(customer.Aging2.View())),
+                FormatMoney(MoneyToDouble(customer.Aging3.View())),
+                FormatMoney(MoneyToDouble(customer.Aging4.View()))};
+  if (!Trim(customer.Terms.View()).empty()) form.terms = customer.Terms.Get();
+  form.tax_exempt = company::IsYes(customer.TaxExempt.View());
+  if (company.CalcTaxes != 0) form.calc_tax = true;
+  if (form.tax_exempt) form.calc_tax = false;
+  std::vector<std::string> warnings;
+  if (limit > 0 && balance > limit) warnings.push_back(kOverCreditLimit);
+  if (company::IsYes(customer.CreditHold.View())) {
+    warnings.push_back(kCreditHold);
+  }
+  return warnings;
+}
+
+void ApplyProduct(InvoiceLine& line, const company::ProductRecord& product,
+                  const company::CompanyRecord& company,
+                  bool with_default_quantity) {
+  line.product = product.ProductCode.Get();
+  if (with_default_quantity) {
+    line.quantity = Trim(company.DefaultQuantity.View());
+  }
+  line.description = product.ProductDescription.Get();
+  line.unit_price = Trim(product.SalesPrice.View());
+  line.flag = product.Taxable != 0 ? "Y" : "N";
+  UpdateExtension(line);
+}
+
+std::string ClockText(int64_t seconds) {
+  if (seconds < 0) seconds = 0;
+  auto two = [](int64_t n) {
+    std::string t = std::to_string(n);
+    return t.size() < 2 ? "0" + t : t;
+  };
+  return two(seconds / 3600) + ":" + two(seconds / 60 % 60) + ":" +
+         two(seconds % 60);
+}
+
+std::string HoursText(int64_t seconds) {
+  if (seconds < 0) seconds = 0;
+  const double hours = seconds / 3600 + (seconds / 60 % 60) / 60.0 +
+                       (seconds % 60) / 3600.0;
+  std::string text = company::FormatNumber(hours, 3, false);
+  while (text.find('.') < 2) text = "0" + text;
+  return text;
 }
 
 std::vector<std::string> MemoLines(std::string_view memo) {

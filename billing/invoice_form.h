@@ -11,6 +11,8 @@
 #define TALLYBOOK_BILLING_INVOICE_FORM_H_
 
 #include <array>
+#include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +58,12 @@ struct InvoiceLine {
   std::string extension;
 
   bool operator==(const InvoiceLine&) const = default;
+  // For test failure messages.
+  friend std::ostream& operator<<(std::ostream& out, const InvoiceLine& l) {
+    return out << '{' << l.product << '|' << l.quantity << '|'
+               << l.description << '|' << l.unit_price << '|' << l.flag << '|'
+               << l.extension << '}';
+  }
   // A row whose product and description are both blank is not an invoice
   // line and is never stored.
   bool IsInvoiceLine() const;
@@ -149,6 +157,9 @@ inline constexpr char kTaxExemptCaption[] = "Tax Exempt";
 // unit price (10), flag (1), extension (10), each padded with blanks but
 // never cut, money columns with commas removed; the whole cut to 65.
 std::string BuildLineText(const InvoiceLine& line);
+// count characters of text from column `from` (1-based), fewer or none
+// when the text is shorter.
+std::string TextColumns(std::string_view text, size_t from, size_t count);
 // The row a line record gives back: product code, then from the line text
 // quantity (1-10), description (11-42), unit price (43-52), flag (53, not
 // trimmed) and extension (54-63); the others trimmed.
@@ -167,6 +178,41 @@ std::string ProposedInvoiceNumber(const company::CompanyRecord& company,
 // value + 1 without decimals (characters 5-9 only when prefixed), read
 // leniently; "1" when that is not a number.
 std::string NextInvoiceNumberAfter(std::string_view invoice_no, bool prefixed);
+
+// ---- The customer chosen for a new invoice.
+
+inline constexpr char kWarningCaption[] = "Warning";
+inline constexpr char kOverCreditLimit[] =
+    "This customer is over their credit limit.";
+inline constexpr char kCreditHold[] =
+    "This customer is placed on inactive/credit hold status.";
+
+// Puts the chosen customer on the form: name, number, short name, credit
+// limit (",0.00", empty counts 0), balance and aging buckets (",0.00"), the
+// customer's terms when it has any, and the tax box (ticked when the
+// company calculates taxes, unticked for a tax-exempt customer). Returns
+// the warnings to show, in order: over the credit limit, on credit hold.
+std::vector<std::string> ApplyChosenCustomer(
+    InvoiceForm& form, const company::CustomerRecord& customer,
+    const company::CompanyRecord& company);
+
+// A product put on a line: code, description, sales price as unit price,
+// "Y"/"N" by taxable, and the extension; the quantity becomes the
+// company's DefaultQuantity when with_default_quantity (the finder), else
+// it stays.
+void ApplyProduct(InvoiceLine& line, const company::ProductRecord& product,
+                  const company::CompanyRecord& company,
+                  bool with_default_quantity);
+
+// ---- The timer.
+
+// "hh:mm:ss" of a count of seconds (hours past 99 keep their digits).
+std::string ClockText(int64_t seconds);
+// Elapsed seconds as hours, "00.000" (for pasting into a quantity).
+std::string HoursText(int64_t seconds);
+// The invoice manager's status panel 2 after the editor closes.
+inline constexpr char kTimerRunning[] = "Timer running...";
+inline constexpr char kTimerOff[] = "Timer off";
 
 // The memo body split into lines (at '\n', a '\r' before it dropped).
 std::vector<std::string> MemoLines(std::string_view memo);

@@ -145,3 +145,46 @@ TEST(MemoLinesSplit, KeepsEmptyInnerLines) {
 
 }  // namespace
 }  // namespace tallybook::billing
+
+namespace tallybook::billing {
+namespace {
+
+TEST(ChosenCustomer, FillsFormAndWarnsInOrder) {
+  company::CompanyRecord company = Company();
+  company.CalcTaxes = 1;
+  company::CustomerRecord c;
+  c.CustomerNo.Set("C9");
+  c.CustomerName.Set("Nine");
+  c.ShortName.Set("NINE");
+  c.CreditLimit.Set("");
+  c.Balance.Set("1500");
+  c.AgingCurrent.Set("1500");
+  c.Terms.Set("Net 10 Days");
+  InvoiceForm form;
+  form.terms = "Due On Receipt";
+  EXPECT_TRUE(ApplyChosenCustomer(form, c, company).empty());
+  EXPECT_EQ(form.credit_limit, "0.00");
+  EXPECT_EQ(form.customer_balance, "1,500.00");
+  EXPECT_EQ(form.aging[0], "1,500.00");
+  EXPECT_EQ(form.terms, "Net 10 Days");
+  EXPECT_TRUE(form.calc_tax);
+
+  c.CreditLimit.Set("1000");
+  c.CreditHold.Set("Y");
+  c.TaxExempt.Set("Y");
+  c.Terms.Set(" ");
+  EXPECT_EQ(ApplyChosenCustomer(form, c, company),
+            (std::vector<std::string>{kOverCreditLimit, kCreditHold}));
+  EXPECT_FALSE(form.calc_tax);
+  EXPECT_TRUE(form.tax_exempt);
+  EXPECT_EQ(form.terms, "Net 10 Days");
+}
+
+TEST(Timer, ClockAndHours) {
+  EXPECT_EQ(ClockText(3 * 3600 + 7 * 60 + 5), "03:07:05");
+  EXPECT_EQ(HoursText(1 * 3600 + 30 * 60 + 36), "01.510");
+  EXPECT_EQ(HoursText(0), "00.000");
+}
+
+}  // namespace
+}  // namespace tallybook::billing

@@ -103,6 +103,11 @@ class App {
   std::string invoice_total_at_open = "0.00";
   // The last invoice date used; today's date when the company is opened.
   std::string last_invoice_date;
+  // The invoice editor's timer, which keeps running while the editor is
+  // closed: whether it runs and when it started (seconds since 1970-01-01
+  // by the platform clock).
+  bool invoice_timer_running = false;
+  int64_t invoice_timer_start = 0;
   // The invoice manager's view (key number) and customer filter.
   int invoice_view_key = 1;
   bool invoice_filter_on = false;

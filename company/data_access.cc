@@ -281,12 +281,35 @@ bool CompanyFileAccess::DeleteWithKeys(int32_t rec_no) {
     if (!ok && all_ok) first_error = engine_.StoreError();
     all_ok = all_ok && ok;
   };
+  // Keys removed so far, so that a failure of the file can put them back:
+  // a record whose delete fails half-way keeps every key, and no key is
+  // left pointing at a freed record.
+  std::vector<std::pair<int, std::string>> removed;
+  auto restore = [&] {
+    const int error = engine_.StoreError();
+    for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
+      WithLockRetry(
+          [&] { return engine_.AddKey(handle_, it->first, rec_no, it->second); });
+    }
+    engine_.SetStatus(error);
+    return PostOperationCheck(false);
+  };
   for (int k = 1; k <= file_.KeyCount(); ++k) {
     const std::string key = BuildKey(k);
-    note(WithLockRetry(
-        [&] { return engine_.DeleteKey(handle_, k, rec_no, key); }));
+    const bool ok = WithLockRetry(
+        [&] { return engine_.DeleteKey(handle_, k, rec_no, key); });
+    if (ok) {
+      removed.emplace_back(k, key);
+    } else if (engine_.StoreError() == store::kErrDeleteKeyNotFound) {
+      // Lost by an earlier fault: the record goes all the same.
+      note(false);
+    } else {
+      return restore();
+    }
   }
-  note(WithLockRetry([&] { return engine_.DeleteRecord(handle_, rec_no); }));
+  if (!WithLockRetry([&] { return engine_.DeleteRecord(handle_, rec_no); })) {
+    return restore();
+  }
   if (!all_ok) engine_.SetStatus(first_error);
   return PostOperationCheck(all_ok);
 }

@@ -19,8 +19,10 @@
 //     ("The files are in use.  Abort?" while it is not);
 //   - record and keys stay in step: a failed add leaves neither the record
 //     nor any key, a failed modify leaves the stored record and all keys as
-//     they were (each key move is undone in reverse order). A failed delete
-//     may leave part of the keys removed (every step is attempted).
+//     they were (each key move is undone in reverse order). A delete that
+//     the file fails half-way puts back the keys it removed and keeps the
+//     record; only a key already missing is passed over (the record is
+//     deleted and the missing key reported).
 //
 // A file of a company whose number is not a company number (see
 // IsValidCompanyNo) is refused: opening, creating and rebuilding it fail
@@ -164,8 +166,9 @@ class CompanyFileAccess {
   // shows no failure for it. Giving up at kFilesInUse returns false.
   bool ModifyWithKeys(int32_t rec_no);
   // Deletes the keys built from the current record, then record rec_no.
-  // The caller loads the record first. Every step is attempted; true only
-  // when all succeeded.
+  // The caller loads the record first. A key that is not there is passed
+  // over (and makes the result false); any other failure puts the removed
+  // keys back, keeps the record and returns false.
   bool DeleteWithKeys(int32_t rec_no);
 
   // ---- The current record.
