@@ -95,10 +95,13 @@ class App {
   std::string invoice_total_at_open = "0.00";
   // The last invoice date used; today's date when the company is opened.
   std::string last_invoice_date;
-  // The invoice manager's view (key number) and customer filter.
-  int invoice_view_key = 1;
+  // The invoice manager's view (key number; By Invoice Date at first) and
+  // customer filter.
+  int invoice_view_key = 3;
   bool invoice_filter_on = false;
   std::string invoice_filter_customer;
+  // Whether the invoice editor's timer runs (it outlives the editor).
+  bool invoice_timer_running = false;
 
   // ---- The busy guard. Long loops that let the window process events
   // (aging, rebuild, purge, backup, batch print, generation, reports) hold

@@ -51,7 +51,7 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
       buffer_(static_cast<size_t>(mode_.record_length)) {
   setWindowTitle(ToQString(mode_.caption));
   FindEdit = new QLineEdit(this);
-  FindEdit->setMaxLength(store::kMaxKeyLength);
+  FindEdit->setMaxLength(mode_.max_typed);
   FindBrowser = new store::ui::TFvcBrowser(this);
   FindBrowser->setFont(platform::qt::ToQFont(ManagersFontOf(app.CurrentCompany)));
   FindBrowser->SetHeader(mode_.header);
@@ -60,6 +60,12 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
                                                 : std::string()};
     return 0;
   };
+  if (mode_.matches) {
+    FindBrowser->OnPerformFilter = [this](store::RowRec& rr, bool& use_it) {
+      FindBrowser->BuildRowFor(rr);
+      use_it = rr.Status == 0 && mode_.matches(buffer_.data(), typed_);
+    };
+  }
   FindBrowser->viewport()->installEventFilter(this);
   FindBrowser->installEventFilter(this);
   FindBrowser->AttachBrowseList(std::make_unique<store::BrowseList>(
@@ -98,6 +104,12 @@ int TFindBox::Execute() {
 
 void TFindBox::FindEditChange() {
   const std::string typed = FromQString(FindEdit->text());
+  if (mode_.matches) {
+    typed_ = typed;
+    FindBrowser->SetFilterEnabled(!Trim(typed).empty());
+    FindBrowser->SetAndUpdate("", 0);
+    return;
+  }
   FindBrowser->SetAndUpdate(mode_.search_key ? mode_.search_key(typed) : typed, 0);
 }
 
