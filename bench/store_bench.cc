@@ -13,28 +13,30 @@
 //             record read), deleting 10% of the records at random (record
 //             and six keys, then close).
 //
-// SQLite gets one table with the same six indexes, synchronous off and one
-// transaction per 1,000 rows. Each engine runs the workload once; the table
-// at the end prints both figures and their ratio. After the store's run the
-// file block is verified with the independent checker (outside the timing).
+// SQLite gets one table with the same six indexes, its default cache,
+// synchronous off, the exclusive locking mode (the store holds its files
+// exclusively too) and one transaction per 1,000 rows. Each engine runs the
+// whole workload --runs times, turn about; the table at the end prints the
+// median CPU and wall time of each phase, per operation, and the ratio
+// store/SQLite. After each of the store's runs the file block is verified
+// with the independent checker (outside the timing).
 //
-// Options (besides Google Benchmark's own): --records=N (default 100000),
-// --dir=PATH for the files (default: a fresh folder under $TMPDIR or /tmp,
-// removed afterwards).
+// Options: --records=N (default 100000, up to 1000000), --runs=N (default
+// 3), --dir=PATH for the files (default: a fresh folder under $TMPDIR or
+// /tmp, removed afterwards).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "store/engine.h"
 #include "store/file_check.h"
 
@@ -43,6 +45,8 @@ namespace {
 using tallybook::store::Engine;
 using tallybook::store::FileHandle;
 using tallybook::store::KeyDescriptor;
+using tallybook::bench::Spent;
+using tallybook::bench::Stopwatch;
 
 constexpr int kRecordLength = 360;
 constexpr int kKeys = 6;
@@ -50,7 +54,10 @@ constexpr int kKeyLengths[kKeys] = {9, 8, 10, 8, 10, 10};
 constexpr int kCustomers = 5000;
 constexpr int kRowsPerTransaction = 1000;
 
+constexpr int kMaxRecords = 1000000;
+
 int g_records = 100000;
+int g_runs = 3;
 std::string g_dir;
 
 struct Row {
@@ -135,23 +142,18 @@ const char* const kPhaseNames[kPhases] = {"bulk add", "search by key 1",
                                           "key-order walk of key 2",
                                           "delete 10% at random"};
 
-struct Figures {
-  double seconds[kPhases] = {};
-  bool done = false;
-};
-std::map<std::string, Figures> g_results;
-
-class Stopwatch {
- public:
-  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
-  double Seconds() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                         start_)
-        .count();
+// Operations each phase does, for the per-operation figures.
+int OperationsOf(int phase) {
+  switch (phase) {
+    case kAdd: return g_records;
+    case kSearch: return g_records / 2;
+    case kWalk: return g_records;
+    default: return g_records / 10;
   }
+}
 
- private:
-  std::chrono::steady_clock::time_point start_;
+struct Figures {
+  Spent spent[kPhases];
 };
 
 std::string FreshPath(const std::string& name) {
@@ -197,7 +199,7 @@ bool StoreWorkload(Figures* f, std::string* error) {
       }
     }
     if (!engine.CloseFileBlock(handle)) return failed("CloseFileBlock");
-    f->seconds[kAdd] = watch.Seconds();
+    f->spent[kAdd] = watch.Elapsed();
   }
   if (!engine.OpenFileBlock(handle, base, false)) return failed("OpenFileBlock");
 
@@ -213,7 +215,7 @@ bool StoreWorkload(Figures* f, std::string* error) {
       }
       benchmark::DoNotOptimize(record.data());
     }
-    f->seconds[kSearch] = watch.Seconds();
+    f->spent[kSearch] = watch.Elapsed();
   }
   {
     Stopwatch watch;
@@ -230,7 +232,7 @@ bool StoreWorkload(Figures* f, std::string* error) {
     if (engine.StoreError() != tallybook::store::kErrNoNextKey) {
       return failed("NextKey");
     }
-    f->seconds[kWalk] = watch.Seconds();
+    f->spent[kWalk] = watch.Elapsed();
     if (walked != rows.size()) {
       *error = "the walk of key 2 met " + std::to_string(walked) +
                " entries, expected " + std::to_string(rows.size());
@@ -250,7 +252,7 @@ bool StoreWorkload(Figures* f, std::string* error) {
       if (!engine.DeleteRecord(handle, ref)) return failed("DeleteRecord");
     }
     if (!engine.CloseFileBlock(handle)) return failed("CloseFileBlock");
-    f->seconds[kDelete] = watch.Seconds();
+    f->spent[kDelete] = watch.Elapsed();
   }
   engine.StoreShutdown();
 
@@ -289,6 +291,7 @@ bool SqliteWorkload(Figures* f, std::string* error) {
     ~Closer() { sqlite3_close(db); }
   } closer{db};
   if (!exec("PRAGMA synchronous=OFF") ||
+      !exec("PRAGMA locking_mode=EXCLUSIVE") ||
       !exec("CREATE TABLE t(id INTEGER PRIMARY KEY, k1 TEXT, k2 TEXT, "
             "k3 TEXT, k4 TEXT, k5 TEXT, k6 TEXT, rec BLOB)")) {
     return false;
@@ -352,7 +355,7 @@ bool SqliteWorkload(Figures* f, std::string* error) {
       }
     }
     if (!exec("COMMIT")) return false;
-    f->seconds[kAdd] = watch.Seconds();
+    f->spent[kAdd] = watch.Elapsed();
   }
   {
     Stopwatch watch;
@@ -367,7 +370,7 @@ bool SqliteWorkload(Figures* f, std::string* error) {
       benchmark::DoNotOptimize(sqlite3_column_blob(search, 0));
       sqlite3_reset(search);
     }
-    f->seconds[kSearch] = watch.Seconds();
+    f->spent[kSearch] = watch.Elapsed();
   }
   {
     Stopwatch watch;
@@ -377,7 +380,7 @@ bool SqliteWorkload(Figures* f, std::string* error) {
       ++walked;
     }
     sqlite3_reset(walk);
-    f->seconds[kWalk] = watch.Seconds();
+    f->spent[kWalk] = watch.Elapsed();
     if (walked != rows.size()) {
       *error = "the walk of k2 met " + std::to_string(walked) + " rows";
       return false;
@@ -395,55 +398,46 @@ bool SqliteWorkload(Figures* f, std::string* error) {
       }
     }
     if (!exec("COMMIT")) return false;
-    f->seconds[kDelete] = watch.Seconds();
+    f->spent[kDelete] = watch.Elapsed();
   }
   return true;
 }
 
-void Run(benchmark::State& state, const char* name,
-         bool (*workload)(Figures*, std::string*)) {
-  Rows();  // build the rows before the first timing
-  GetPicks();
-  for (auto _ : state) {
-    Figures figures;
-    std::string error;
-    if (!workload(&figures, &error)) {
-      state.SkipWithError(error.c_str());
-      return;
-    }
-    figures.done = true;
-    g_results[name] = figures;
-    for (int p = 0; p < kPhases; ++p) {
-      state.counters[kPhaseNames[p]] = figures.seconds[p];
-    }
-  }
-}
+using Workload = bool (*)(Figures*, std::string*);
 
-void PrintComparison() {
-  const Figures& store = g_results["store"];
-  const Figures& sqlite = g_results["sqlite"];
-  if (!store.done || !sqlite.done) return;
-  std::printf("\n%d records of %d bytes, six keys\n", g_records,
-              kRecordLength);
-  std::printf("%-26s %12s %12s %14s\n", "phase", "store ms", "sqlite ms",
-              "store/sqlite");
+void PrintComparison(const std::vector<Figures>& store,
+                     const std::vector<Figures>& sqlite) {
+  using tallybook::bench::MedianOf;
+  using tallybook::bench::Ratio;
+  std::printf("\n%d records of %d bytes, six keys; medians of %d runs\n",
+              g_records, kRecordLength, g_runs);
+  std::printf("%-24s %10s %10s %8s   %10s %10s %8s\n", "", "store", "SQLite",
+              "", "store", "SQLite", "");
+  std::printf("%-24s %10s %10s %8s   %10s %10s %8s\n", "phase", "cpu us/op",
+              "cpu us/op", "ratio", "wall us/op", "wall us/op", "ratio");
   for (int p = 0; p < kPhases; ++p) {
-    double a = store.seconds[p] * 1000;
-    double b = sqlite.seconds[p] * 1000;
-    std::printf("%-26s %12.1f %12.1f %14.2f\n", kPhaseNames[p], a, b,
-                b > 0 ? a / b : 0.0);
+    std::vector<Spent> a, b;
+    for (const Figures& f : store) a.push_back(f.spent[p]);
+    for (const Figures& f : sqlite) b.push_back(f.spent[p]);
+    const Spent sa = MedianOf(a), sb = MedianOf(b);
+    const double per_op = 1e6 / OperationsOf(p);
+    std::printf("%-24s %10.2f %10.2f %8.2f   %10.2f %10.2f %8.2f\n",
+                kPhaseNames[p], sa.cpu * per_op, sb.cpu * per_op,
+                Ratio(sa.cpu, sb.cpu), sa.wall * per_op, sb.wall * per_op,
+                Ratio(sa.wall, sb.wall));
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
   bool own_dir = true;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg.rfind("--records=", 0) == 0) {
-      g_records = std::max(10, std::atoi(arg.c_str() + 10));
+      g_records = std::clamp(std::atoi(arg.c_str() + 10), 10, kMaxRecords);
+    } else if (arg.rfind("--runs=", 0) == 0) {
+      g_runs = std::clamp(std::atoi(arg.c_str() + 7), 1, 99);
     } else if (arg.rfind("--dir=", 0) == 0) {
       g_dir = arg.substr(6);
       own_dir = false;
@@ -461,15 +455,35 @@ int main(int argc, char** argv) {
     }
     g_dir = pattern;
   }
-  benchmark::RegisterBenchmark("store/workload", [](benchmark::State& s) {
-    Run(s, "store", StoreWorkload);
-  })->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-  benchmark::RegisterBenchmark("sqlite/workload", [](benchmark::State& s) {
-    Run(s, "sqlite", SqliteWorkload);
-  })->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PrintComparison();
+  Rows();  // build the rows before the first timing
+  GetPicks();
+  std::vector<Figures> results[2];
+  const struct {
+    const char* name;
+    Workload workload;
+  } engines[2] = {{"store", StoreWorkload}, {"SQLite", SqliteWorkload}};
+  int status = 0;
+  for (int run = 1; run <= g_runs && status == 0; ++run) {
+    for (int e = 0; e < 2; ++e) {
+      Figures figures;
+      std::string error;
+      if (!engines[e].workload(&figures, &error)) {
+        std::fprintf(stderr, "store_bench: %s: %s\n", engines[e].name,
+                     error.c_str());
+        status = 1;
+        break;
+      }
+      std::printf("run %d %-6s", run, engines[e].name);
+      for (int p = 0; p < kPhases; ++p) {
+        std::printf("  %s %.0f ms cpu / %.0f ms", kPhaseNames[p],
+                    figures.spent[p].cpu * 1000, figures.spent[p].wall * 1000);
+      }
+      std::printf("\n");
+      std::fflush(stdout);
+      results[e].push_back(figures);
+    }
+  }
+  if (status == 0) PrintComparison(results[0], results[1]);
   if (own_dir) std::filesystem::remove_all(g_dir);
-  return 0;
+  return status;
 }

@@ -20,6 +20,14 @@
 #include "platform/services.h"
 #include "store/engine.h"
 
+namespace tallybook::mail {
+class MailTransport;
+}
+
+namespace tallybook::platform {
+class Canvas;
+}
+
 namespace tallybook::company {
 
 // Which output the main window's radio buttons choose.
@@ -102,6 +110,18 @@ class App {
   std::string invoice_filter_customer;
   // Whether the invoice editor's timer runs (it outlives the editor).
   bool invoice_timer_running = false;
+
+  // ---- Output: what invoice, statement and queue e-mail need beyond the
+  // platform. Both are installed by the program (output/ui) or a test.
+  // The outgoing mail connection; null when e-mail is not available.
+  mail::MailTransport* mail_transport = nullptr;
+  // Draws pages into a PDF held in memory (for e-mail attachments): true
+  // and the file's bytes in *pdf, or false and the reason in *error. Empty
+  // when no PDF can be made; e-mail then goes without the attachment.
+  std::function<bool(const std::string& title,
+                     const std::function<void(platform::Canvas&)>& draw,
+                     std::string* pdf, std::string* error)>
+      make_pdf;
 
   // ---- The busy guard. Long loops that let the window process events
   // (aging, rebuild, purge, backup, batch print, generation, reports) hold

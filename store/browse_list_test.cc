@@ -229,6 +229,68 @@ TEST_F(BrowseListTest, ThreeEntriesPutFirstRowAtThumbZeroAndLastAt63) {
   }
 }
 
+TEST_F(BrowseListTest, ThumbMarginFollowsTheNumberOfEntries) {
+  // For a list of N entries in one page the position of entry i on the
+  // scale S = 63 + the margin d (rounded down to even) is i (S + 1) / (N + 1);
+  // the thumb is that less d / 2, within 0..63. The values below are worked
+  // out by hand from the margin of 63 div N.
+  struct Case {
+    int n;      // entries
+    int entry;  // 1-based
+    int thumb;
+  };
+  const Case cases[] = {
+      {2, 1, 0},    {2, 2, 63},    // 63 div 2 = 31: d = 126, S = 189
+      {13, 2, 5},   {13, 12, 58},  // 63 div 13 = 4: d = 10, S = 73
+      {16, 2, 3},   {16, 15, 60},  // 63 div 16 = 3: d = 10, S = 73
+      {25, 2, 1},   {25, 24, 62},  // 63 div 25 = 2: d = 9, S = 71
+  };
+  int added = 0;
+  for (const Case& c : cases) {
+    while (added < c.n) {
+      ++added;
+      AddRecord(added, Name(added));
+    }
+    for (int key_no : {0, 1}) {
+      BrowseList& list = MakeList(key_no, 30);
+      const BrowseEntry entry{key_no == 0 ? "" : Name(c.entry), c.entry};
+      EXPECT_EQ(list.ThumbPositionOf(entry), c.thumb)
+          << c.n << " entries, entry " << c.entry << ", key " << key_no;
+    }
+  }
+}
+
+TEST_F(BrowseListTest, PageMovesAtTheEndOfTheDataMoveTheHighlightToTheEnd) {
+  AddRecords(12);
+  BrowseList& list = MakeList(1, 5);
+  list.FirstPage();
+  list.SelectRow(3);
+  EXPECT_EQ(list.PageDown(), BrowseView::kPage);
+  EXPECT_EQ(list.CurrentKey(), Name(8));  // same screen row
+  // Only two entries are left: the rows shift by two and the highlight
+  // goes to the last row.
+  EXPECT_EQ(list.PageDown(), BrowseView::kPage);
+  EXPECT_EQ(PageTexts().front(), Name(8));
+  EXPECT_EQ(list.CurrentRow(), 5);
+  EXPECT_EQ(list.CurrentKey(), Name(12));
+  // Nothing is left: the page stays and the highlight goes to the last row.
+  list.SelectRow(2);
+  EXPECT_EQ(list.PageDown(), BrowseView::kHighlight);
+  EXPECT_EQ(PageTexts().front(), Name(8));
+  EXPECT_EQ(list.CurrentRow(), 5);
+
+  list.SelectRow(3);
+  EXPECT_EQ(list.PageUp(), BrowseView::kPage);
+  EXPECT_EQ(list.CurrentKey(), Name(5));
+  EXPECT_EQ(list.PageUp(), BrowseView::kPage);
+  EXPECT_EQ(PageTexts().front(), Name(1));
+  EXPECT_EQ(list.CurrentRow(), 1);
+  list.SelectRow(4);
+  EXPECT_EQ(list.PageUp(), BrowseView::kHighlight);
+  EXPECT_EQ(PageTexts().front(), Name(1));
+  EXPECT_EQ(list.CurrentRow(), 1);
+}
+
 TEST_F(BrowseListTest, FirstAndLastPageFillFromTheEnds) {
   AddRecords(25);
   BrowseList& list = MakeList(1, 10);

@@ -35,7 +35,7 @@ int BTree::Locate(const uint8_t* key, int32_t ref, bool trim, bool* exact) {
   int32_t page_no = ks.header.root;
   PageRef p;
   while (page_no != 0) {
-    if (ks.depth == kPathLevels) return kErrIndexDamaged;
+    if (ks.depth == kPathLevels || OnPath(page_no)) return kErrIndexDamaged;
     if (int err = Fetch(page_no, &p)) return err;
     const Page& pg = p.page();
     int lo = 1, hi = pg.count;
@@ -62,7 +62,9 @@ int BTree::Locate(const uint8_t* key, int32_t ref, bool trim, bool* exact) {
 int BTree::DescendLeftmost(int32_t page_no) {
   PageRef p;
   for (;;) {
-    if (state_.depth == kPathLevels) return kErrIndexDamaged;
+    if (state_.depth == kPathLevels || OnPath(page_no)) {
+      return kErrIndexDamaged;
+    }
     if (int err = Fetch(page_no, &p)) return err;
     state_.path[state_.depth++] = {page_no, 0};
     if (p->IsLeaf()) {
@@ -77,7 +79,9 @@ int BTree::DescendLeftmost(int32_t page_no) {
 int BTree::DescendRightmost(int32_t page_no) {
   PageRef p;
   for (;;) {
-    if (state_.depth == kPathLevels) return kErrIndexDamaged;
+    if (state_.depth == kPathLevels || OnPath(page_no)) {
+      return kErrIndexDamaged;
+    }
     if (int err = Fetch(page_no, &p)) return err;
     int count = p->count;
     state_.path[state_.depth++] = {page_no, count};
@@ -168,25 +172,58 @@ int BTree::Settle(int err) {
   return err;
 }
 
+bool BTree::OnPath(int32_t page_no) const {
+  for (int i = 0; i < state_.depth; ++i) {
+    if (state_.path[i].page == page_no) return true;
+  }
+  return false;
+}
+
+int BTree::NoteWalk(int direction, bool continued, const KeyBuf& key,
+                    int32_t ref) {
+  KeyState& ks = state_;
+  if (continued) {
+    const int order = CompareEntry(key.b, ref, ks.walk_last, duplicates());
+    if (order == 0 || (order > 0) != (direction > 0)) return kErrIndexDamaged;
+  }
+  if (continued && (ks.walk_direction == direction || ks.walk_direction == 0)) {
+    ++ks.walk_steps;
+  } else {
+    ks.walk_steps = 1;
+  }
+  if (ks.walk_steps > ks.header.entries) return kErrIndexDamaged;
+  ks.walk_direction = direction;
+  ks.walk_last.ref = ref;
+  ks.walk_last.child = 0;
+  std::memcpy(ks.walk_last.key, key.b, sizeof key.b);
+  return 0;
+}
+
 int BTree::NextKey(KeyBuf* key, int32_t* ref) {
   KeyState& ks = state_;
   int err = 0;
+  bool continued = false;
   if (ks.cleared) {
     err = StartFirst();
   } else if (!ks.position_valid) {
     bool exact;
     err = Locate(key->b, *ref, true, &exact);
     if (err == 0) err = ks.depth == 0 ? StartFirst() : StepNext();
+  } else if (ks.depth == 0) {
+    err = StartFirst();
   } else {
-    err = ks.depth == 0 ? StartFirst() : StepNext();
+    err = StepNext();
+    continued = true;
   }
   if (err == 0) err = Current(key, ref);
+  if (err == 0) err = NoteWalk(+1, continued, *key, *ref);
   return Settle(err);
 }
 
 int BTree::PrevKey(KeyBuf* key, int32_t* ref) {
   KeyState& ks = state_;
   int err = 0;
+  bool continued = false;
   auto start_last = [&] {
     ks.depth = 0;
     return ks.header.root == 0 ? kErrNoPrevKey
@@ -202,10 +239,14 @@ int BTree::PrevKey(KeyBuf* key, int32_t* ref) {
     // path empty.
     if (err == 0 && exact) err = StepPrev();
     if (err == 0 && !exact && ks.depth == 0) err = kErrNoPrevKey;
+  } else if (ks.depth == 0) {
+    err = start_last();
   } else {
-    err = ks.depth == 0 ? start_last() : StepPrev();
+    err = StepPrev();
+    continued = true;
   }
   if (err == 0) err = Current(key, ref);
+  if (err == 0) err = NoteWalk(-1, continued, *key, *ref);
   return Settle(err);
 }
 
@@ -215,6 +256,7 @@ int BTree::SearchKey(KeyBuf* key, int32_t* ref) {
   int err = Locate(key->b, 0, true, &exact);
   if (err == 0 && !exact) err = ks.depth == 0 ? StartFirst() : StepNext();
   if (err == 0) err = Current(key, ref);
+  if (err == 0) err = NoteWalk(0, false, *key, *ref);
   err = Settle(err);
   if (err >= 10200 && err <= 10299) err = kErrSearchNotFound;
   return err;
@@ -239,6 +281,7 @@ int BTree::FindKeyAndRef(KeyBuf* key, int32_t* ref, int direction) {
     }
   }
   if (err == 0) err = Current(key, ref);
+  if (err == 0) err = NoteWalk(0, false, *key, *ref);
   return Settle(err);
 }
 

@@ -23,6 +23,11 @@
 // insert or delete the position is marked not valid and the next step finds
 // its place again from the caller's key and reference.
 //
+// Walks distrust the file: a descent to a page already on the path, a step
+// that does not move strictly on in key order, and more entries in a row
+// than the key header counts all end the walk with 10115 (damaged index),
+// so a damaged tree costs at most one pass over its entries.
+//
 // Invariants (CheckInvariants reports each breach by its number):
 //   1. Within a page, entries are in strictly ascending order.
 //   2. The entries under child i of a page lie strictly between the page's
@@ -103,6 +108,15 @@ class BTree {
   // Records the outcome of a positioning call: a failure clears the
   // position, a success makes it valid.
   int Settle(int err);
+  // Notes the entry a walk call just returned. continued: it was reached by
+  // stepping on from the last one in `direction` (+1 / -1; 0 for a search).
+  // kErrIndexDamaged when it is not beyond the last entry in that
+  // direction, or when the walk has now returned more entries in a row than
+  // the header counts: a tree whose pages share a child or point back up
+  // would otherwise be walked round and round.
+  int NoteWalk(int direction, bool continued, const KeyBuf& key, int32_t ref);
+  // True when page_no is already on the path: descending to it would loop.
+  bool OnPath(int32_t page_no) const;
   // Spreads seq (n entries, first_child the leftmost child) over left and
   // right: left keeps n_left, the next goes up as separator sep of parent.
   void Distribute(const Entry* seq, int n, int32_t first_child, int n_left,

@@ -436,5 +436,189 @@ TEST_F(BTreeTest, ScrollPositionsOfATwoLevelTreeRiseWithTheKey) {
   }
 }
 
+// Index files written byte by byte, with pages that are each valid on their
+// own (ordered keys, counts in range) but do not make a tree.
+class DamagedTreeTest : public ::testing::Test {
+ protected:
+  static constexpr int kKeyLength = 10;
+  static constexpr int kPageSize = 6 + 62 * (kKeyLength + 9);  // 1184
+
+  struct HandPage {
+    int32_t leftmost = 0;
+    std::vector<int32_t> children;  // one per entry; empty in a leaf
+    std::vector<std::string> keys;
+  };
+
+  void SetUp() override {
+    ASSERT_TRUE(engine_.StoreStartup(0, 8));
+    base_ = dir_.File("D1");
+  }
+
+  // Makes the file block afresh with pages 1..n (page 1 the root) and a key
+  // header counting `entries`, and opens it.
+  void WriteIndex(const std::vector<HandPage>& pages, int32_t entries) {
+    if (h_ != kNoFileHandle) {
+      ASSERT_TRUE(engine_.CloseFileBlock(h_));
+    }
+    ASSERT_TRUE(engine_.CreateFileBlock(base_, 30, {{kKeyLength, false}}));
+    std::vector<uint8_t> ix((pages.size() + 1) * kPageSize, 0);
+    testing::SetInt32At(ix, 0, -1);  // no free page
+    testing::SetInt32At(ix, 8, static_cast<int32_t>(pages.size()));
+    testing::SetInt32At(ix, 12, kPageSize);
+    testing::SetInt32At(ix, 16, 1);
+    testing::SetInt32At(ix, 22, entries);
+    testing::SetInt16At(ix, 26, 62);
+    for (size_t n = 0; n < pages.size(); ++n) {
+      const HandPage& p = pages[n];
+      const size_t at = (n + 1) * kPageSize;
+      testing::SetInt16At(ix, at, static_cast<int16_t>(p.keys.size()));
+      testing::SetInt32At(ix, at + 2, p.leftmost);
+      for (size_t i = 0; i < p.keys.size(); ++i) {
+        const size_t e = at + 6 + i * (kKeyLength + 9);
+        testing::SetInt32At(ix, e, static_cast<int32_t>(n * 100 + i + 1));
+        testing::SetInt32At(ix, e + 4, p.children.empty() ? 0 : p.children[i]);
+        ix[e + 8] = static_cast<uint8_t>(p.keys[i].size());
+        for (size_t c = 0; c < p.keys[i].size(); ++c) {
+          ix[e + 9 + c] = static_cast<uint8_t>(p.keys[i][c]);
+        }
+      }
+    }
+    testing::WriteBytes(base_ + ".IX", ix);
+    ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, false));
+  }
+
+  // `levels` pages of 62 entries; every child of page n is page n + 1, so
+  // a walk that follows the children visits 63^(levels-1) leaves.
+  void WriteSharedChain(int levels) {
+    std::vector<HandPage> pages;
+    for (int n = 1; n <= levels; ++n) {
+      HandPage p;
+      for (int i = 1; i <= 62; ++i) p.keys.push_back(Num(n * 100 + i));
+      if (n < levels) {
+        p.leftmost = n + 1;
+        p.children.assign(62, n + 1);
+      }
+      pages.push_back(p);
+    }
+    WriteIndex(pages, 62 * levels);
+  }
+
+  // Steps with NextKey (PrevKey for direction -1) until a failure; returns
+  // the number of entries returned, at most `limit`.
+  int WalkAll(int direction, int limit) {
+    int32_t ref = 0;
+    std::string key;
+    int steps = 0;
+    while (steps < limit && (direction > 0
+                                 ? engine_.NextKey(h_, 1, ref, key)
+                                 : engine_.PrevKey(h_, 1, ref, key))) {
+      ++steps;
+    }
+    return steps;
+  }
+
+  ScratchDir dir_;
+  Engine engine_;
+  std::string base_;
+  FileHandle h_ = kNoFileHandle;
+};
+
+TEST_F(DamagedTreeTest, WalkOverSharedChildrenStopsWithinOnePass) {
+  // Followed blindly this tree holds 63^3 * 62 entries (minutes of walking);
+  // its pages hold 248.
+  WriteSharedChain(4);
+  EXPECT_LE(WalkAll(+1, 1000000), 248);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  EXPECT_LE(WalkAll(-1, 1000000), 248);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  // Deeper than the path can hold: refused on the way down.
+  WriteSharedChain(9);
+  EXPECT_EQ(WalkAll(+1, 1000000), 0);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+}
+
+TEST_F(DamagedTreeTest, RevisitedSubtreeStopsTheWalkAtItsFirstEntry) {
+  // The root's leftmost child and its first entry both lead to page 2; the
+  // header counts what a blind walk returns (31 + 1 + 31 + 1 + 31), so only
+  // the order tells.
+  HandPage root{2, {2, 3}, {"M", "N"}};
+  HandPage left, right;
+  for (int i = 1; i <= 31; ++i) {
+    left.keys.push_back("A" + Num(i));
+    right.keys.push_back("Z" + Num(i));
+  }
+  WriteIndex({root, left, right}, 95);
+  int32_t ref = 0;
+  std::string key;
+  EXPECT_EQ(WalkAll(+1, 1000), 31 + 1);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  // A range walk that starts from a search meets it too.
+  key = "A0020";
+  ASSERT_TRUE(engine_.SearchKey(h_, 1, ref, key));
+  EXPECT_EQ(WalkAll(+1, 1000), 11 + 1);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  // After the failure a walk back starts over at the last entry and stops
+  // where it would climb back up to M.
+  EXPECT_EQ(WalkAll(-1, 1000), 31 + 1 + 31);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+}
+
+TEST_F(DamagedTreeTest, ChildPointingBackUpIsRefusedOnTheWayDown) {
+  // Entry 1 of the root leads back to the root itself.
+  HandPage root{2, {1}, {"M"}};
+  HandPage leaf;
+  for (int i = 1; i <= 31; ++i) leaf.keys.push_back("A" + Num(i));
+  WriteIndex({root, leaf}, 32);
+  EXPECT_EQ(WalkAll(+1, 1000), 32);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  int32_t ref = 0;
+  std::string key = "Z";
+  EXPECT_FALSE(engine_.SearchKey(h_, 1, ref, key));
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+}
+
+TEST_F(DamagedTreeTest, MoreEntriesThanTheHeaderCountsStopTheWalk) {
+  HandPage leaf;
+  for (int i = 1; i <= 40; ++i) leaf.keys.push_back(Num(i));
+  WriteIndex({leaf}, 25);
+  EXPECT_EQ(WalkAll(+1, 1000), 25);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  EXPECT_EQ(WalkAll(-1, 1000), 25);
+  EXPECT_EQ(engine_.StoreError(), kErrIndexDamaged);
+}
+
+TEST_F(DamagedTreeTest, DamagedIndexIsOfferedForRebuildAtTheNextOpen) {
+  WriteSharedChain(3);
+  WalkAll(+1, 1000000);
+  ASSERT_EQ(engine_.StoreError(), kErrIndexDamaged);
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  EXPECT_FALSE(engine_.OpenFileBlock(h_, base_, false));
+  EXPECT_EQ(engine_.StoreError(), kErrNotClosedCleanly);
+}
+
+TEST_F(BTreeTest, SoundWalksBackAndForthAreNotTakenForDamage) {
+  for (int i = 1; i <= 200; ++i) Add(1, i, Num(i));
+  Reopen();
+  int32_t ref = 0;
+  std::string key;
+  engine_.ResetKeyPosition(h_, 1);
+  // Up and down across page boundaries many times over: far more steps in
+  // all than there are entries, but never more in a row.
+  for (int round = 0; round < 5; ++round) {
+    for (int i = 0; i < 150; ++i) ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+    for (int i = 0; i < 140; ++i) ASSERT_TRUE(engine_.PrevKey(h_, 1, ref, key));
+  }
+  EXPECT_EQ(Walk(1).size(), 200u);
+  // Stepping on past the end wraps to the first entry as before.
+  key = Num(200);
+  ASSERT_TRUE(engine_.SearchKey(h_, 1, ref, key));
+  EXPECT_FALSE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(engine_.StoreError(), kErrNoNextKey);
+  ASSERT_TRUE(engine_.NextKey(h_, 1, ref, key));
+  EXPECT_EQ(key, Num(1));
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  Open();  // closed cleanly
+}
+
 }  // namespace
 }  // namespace tallybook::store

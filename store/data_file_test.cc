@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <filesystem>
 
 #include "store/engine.h"
 #include "store/errors.h"
@@ -314,6 +315,28 @@ TEST_F(DataFileTest, RecordScrollPositionsAreProportional) {
   EXPECT_EQ(engine_.ScrollPosToRecord(h_, 63, 63), 9);
   engine_.ScrollPosToRecord(h_, 64, 63);
   EXPECT_EQ(engine_.StoreError(), kErrBadPosition);
+}
+
+TEST_F(DataFileTest, RecordScrollPositionsOfMoreThan65535Records) {
+  // A header naming 200,000 records over a file of that size (its records
+  // are zeros: in use, which the conversions do not look at).
+  ASSERT_TRUE(engine_.CloseFileBlock(h_));
+  std::vector<uint8_t> header = ReadBytes(Dat());
+  testing::SetInt32At(header, 8, 200000);
+  WriteBytes(Dat(), header);
+  std::filesystem::resize_file(Dat(), 200001ull * kLen);
+  ASSERT_TRUE(engine_.OpenFileBlock(h_, base_, false)) << engine_.StoreError();
+  // 65,536 x 100,000 does not fit 32 bits: record and slot count lose one
+  // bit first, 65,536 x 50,000 / 100,000 (exactly it would be 32,767).
+  EXPECT_EQ(engine_.RecordToScrollPos(h_, 100000, 65535), 32768);
+  // Two bits for the last slot: 65,536 x 50,000 / 50,000.
+  EXPECT_EQ(engine_.RecordToScrollPos(h_, 200001, 65535), 65536);
+  EXPECT_EQ(engine_.RecordToScrollPos(h_, 20000, 65535), 6553);
+  // d = 200,001, l = 3. d x 10,000 fits: 3 + 2,000,010,000 / 65,536 - 1.
+  EXPECT_EQ(engine_.ScrollPosToRecord(h_, 10000, 65535), 30519);
+  // d x 32,768 does not: 3 + 32,768 x 3 - 1.
+  EXPECT_EQ(engine_.ScrollPosToRecord(h_, 32768, 65535), 98306);
+  EXPECT_EQ(engine_.ScrollPosToRecord(h_, 65535, 65535), 196607);
 }
 
 TEST_F(DataFileTest, ReadOnlyBlockRefusesChanges) {

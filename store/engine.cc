@@ -111,6 +111,12 @@ bool Engine::Done(int err, FileHandle handle) {
   // On a read-only file block an unclassified OS failure is reported as
   // "not available just now" rather than as fatal.
   FileBlock* fb = Lookup(handle);
+  if (fb != nullptr && !fb->read_only && err == kErrIndexDamaged) {
+    // The index cannot be trusted any more: the in-update flag goes on now
+    // and stays on at close, so the next open asks for the rebuild.
+    fb->index_damaged = true;
+    fb->data.MarkInUpdate();
+  }
   if (fb != nullptr && fb->read_only && err == kErrOsFailure) {
     err = kErrReadOnlyOs;
   }
@@ -146,6 +152,9 @@ int Engine::CloseBlock(FileBlock* fb) {
       if (int err = ix->WriteHeaders()) return err;
     }
     if (int err = fb->data.WriteCleanHeader()) return err;
+    if (fb->index_damaged) {
+      if (int err = fb->data.MarkInUpdate()) return err;
+    }
   }
   if (ix != nullptr) pool_->DropStore(ix);
   int closed_ix = ix != nullptr ? ix->Close() : 0;

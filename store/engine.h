@@ -104,7 +104,8 @@ class Engine {
   bool OpenFileBlock(FileHandle& handle, const std::string& base,
                      bool read_only, bool ignored = true,
                      bool save_mode = false, bool force_read_only = false);
-  // Writes back changed pages and headers, clears the in-update flag and
+  // Writes back changed pages and headers, clears the in-update flag (it
+  // stays set when a call on the block met a damaged index, 10115) and
   // closes both files; handle becomes kNoFileHandle. 10080 when not open;
   // a failing write keeps the block open; a failing close gives 10160.
   bool CloseFileBlock(FileHandle& handle);

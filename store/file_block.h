@@ -21,6 +21,9 @@ struct FileBlock {
   FileHandle handle = kNoFileHandle;
   std::string base;
   bool read_only = false;
+  // A call met a damaged index (10115): close leaves the in-update flag set
+  // so that the next open reports 10010 and the file is rebuilt.
+  bool index_damaged = false;
   DataFile data;
   std::unique_ptr<IndexFile> index;  // nullptr when the block has no keys
 

@@ -53,7 +53,9 @@ class RawFile {
   // "" on success, else a one-line message naming the file.
   std::string Open(const std::string& path) {
     path_ = path;
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO or a device named like a data file must be
+    // refused below, not waited on for a writer that never comes.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
       if (errno == ENOENT) return path + ": file not found";
       return Text(path, ": cannot open (", std::strerror(errno), ")");

@@ -86,6 +86,14 @@ struct KeyState {
   bool position_valid = false;
   int depth = 0;
   PathLevel path[kPathLevels];
+  // The walk since the position was last found from scratch: the direction
+  // of the last step (+1 NextKey, -1 PrevKey, 0 a search), how many entries
+  // the walk has returned in that direction, and the last one. A sound tree
+  // returns them in strict order and never more than its header counts, so
+  // a walk that breaks either is stopped as a damaged index.
+  int walk_direction = 0;
+  int32_t walk_steps = 0;
+  Entry walk_last{};
 };
 
 class IndexFile : public PageStore {

@@ -591,20 +591,8 @@ bool ReorganizeDataFile(Engine& engine, const std::string& base,
   // stays where it is when this run fails too.
   const bool resumed = !data_exists;
 
-  // The old header is not trusted for its counts, but its record length
-  // never changes after creation: a caller that names another length would
-  // cut every record wrong and lose the file.
-  uint8_t header[kHeaderBytes];
-  int64_t old_size = 0;
-  if (outcome.Keep(ReadDataHeader(io, resumed ? work_path : data_path, header,
-                                  &old_size)) != 0) {
-    return outcome.Finish();
-  }
-  int32_t stored_length = GetInt32(header + kRecordLengthOffset);
-  if (stored_length != 0 && stored_length != old_record_length) {
-    return outcome.Fail(kErrNoWorkMemory);
-  }
-
+  // The old header is not read at all: its record length may be as damaged
+  // as its counts, and the caller knows the length of its records.
   if (!resumed) {
     io->Reset();
     int err = RenameFile(io, data_path, work_path);
@@ -678,6 +666,33 @@ bool ReorganizeDataFile(Engine& engine, const std::string& base,
       RemoveFile(io, data_path);
     }
   }
+  return outcome.Finish();
+}
+
+std::string PartialDataFileAsidePath(const std::string& base) {
+  std::string path = WithExtension(base, kAsideExtension);
+  for (int n = 2; FileExists(path); ++n) {
+    path = WithExtension(base, kAsideExtension) + std::to_string(n);
+  }
+  return path;
+}
+
+bool SetAsidePartialDataFile(Engine& engine, const std::string& base,
+                             std::string* aside_path) {
+  Outcome outcome(engine);
+  IoContext* io = &engine.io();
+  if (aside_path != nullptr) aside_path->clear();
+  const std::string data_path = WithExtension(base, "DAT");
+  if (!FileExists(WithExtension(base, "SAV"))) {
+    return outcome.Fail(kErrNoDataFile);
+  }
+  if (!FileExists(data_path)) return outcome.Finish();
+  const std::string aside = PartialDataFileAsidePath(base);
+  io->Reset();
+  if (int err = RenameFile(io, data_path, aside)) {
+    return outcome.Fail(err == kErrPathNotFound ? err : kErrRenameFailed);
+  }
+  if (aside_path != nullptr) *aside_path = aside;
   return outcome.Finish();
 }
 

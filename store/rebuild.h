@@ -19,10 +19,13 @@
 //   N.IX   the index, made fresh by RebuildIndex
 //   N.MSG  the dump of keys RebuildIndex could not add (a text file with
 //          "\r\n" line breaks)
+//   N.PAR  a partial N.DAT set aside to resume an interrupted run
 //
 // Safety: a failing ReorganizeDataFile puts the old data file back (rename
 // N.SAV to N.DAT, or copy it when the rename fails); a work copy that could
-// not be read completely is never deleted. A failing RebuildIndex leaves the
+// not be read completely is never deleted. A crash in the middle leaves
+// N.SAV beside a partial N.DAT (10465); SetAsidePartialDataFile renames the
+// partial file to N.PAR so that the run can be resumed. A failing RebuildIndex leaves the
 // in-update flag set, so the next open reports 10010 again instead of
 // trusting a half-built index.
 #ifndef TALLYBOOK_STORE_REBUILD_H_
@@ -76,12 +79,12 @@ inline constexpr int kRebuildShrinkBytes = 1024;
 // Copies every record of N.DAT (N.SAV when resuming) that the keep test
 // keeps into a fresh N.DAT of new_record_length with no keys, records
 // numbered 1..n in their old physical order. Old records are read at
-// i * old_record_length; the old header is ignored except that a non-zero
-// record length there must equal old_record_length.
+// i * old_record_length; the old header is ignored, its record length too
+// (a damaged one must not keep intact records from being recovered).
 // Errors, nothing touched: 10455 not started, 10412 a length above 65,535,
-// 10020 a length below 21, 10411 old_record_length differs from the data
-// file's header, 10465 N.SAV beside N.DAT, 10410 neither exists, 10399 the
-// rename failed (9900 when it failed as path not found).
+// 10020 a length below 21, 10465 N.SAV beside N.DAT (see
+// SetAsidePartialDataFile), 10410 neither exists, 10399 the rename failed
+// (9900 when it failed as path not found).
 // Errors after the rename (old data put back unless resuming): 10460
 // cancelled, 10475 keep test failed, 10411 no memory, or the file error.
 // When only deleting N.SAV fails at the end, that error is reported and
@@ -91,6 +94,22 @@ bool ReorganizeDataFile(Engine& engine, const std::string& base,
                         int32_t user_value, const RecordHook& hook,
                         const KeepRecordTest& keep,
                         const RebuildAllocator& allocator = {});
+
+// The extension a partial data file is renamed to by
+// SetAsidePartialDataFile: N.PAR, or N.PAR2, N.PAR3, ... when taken.
+inline constexpr char kAsideExtension[] = "PAR";
+// The name SetAsidePartialDataFile would give N.DAT now.
+std::string PartialDataFileAsidePath(const std::string& base);
+
+// The way out of 10465: a reorganisation cut short left the complete old
+// data in N.SAV and a partial N.DAT beside it. Renames N.DAT to
+// PartialDataFileAsidePath(base) (never deleting or replacing a file), so
+// that the next ReorganizeDataFile resumes from N.SAV. *aside_path (may be
+// null) receives the new name, empty when there was no N.DAT. Errors,
+// nothing touched: 10410 there is no N.SAV to resume from, 10399 the rename
+// failed (9900 as path not found). Precondition: the file block is closed.
+bool SetAsidePartialDataFile(Engine& engine, const std::string& base,
+                             std::string* aside_path);
 
 // Makes N.IX fresh with the given keys and adds key 1..K of every record in
 // use, one pass per key, through builder. *dump_written (may be null) tells

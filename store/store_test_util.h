@@ -71,6 +71,21 @@ inline void SetInt16At(std::vector<uint8_t>& b, size_t offset, int16_t v) {
   b.at(offset + 1) = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
 }
 
+// Damages a B-tree of a closed index file the way no page check can see:
+// the root's first entry is made to lead to the root's leftmost child, so
+// two children of the root are one page. key_offset is the key's offset in
+// a slot (its header's offset in slot 0), slot_size the slot size. The
+// root must be an inner page.
+inline void ShareFirstRootChild(const std::string& ix_path, size_t key_offset,
+                                size_t slot_size) {
+  std::vector<uint8_t> ix = ReadBytes(ix_path);
+  const auto root = static_cast<size_t>(Int32At(ix, key_offset + 16));
+  const size_t page = root * slot_size + key_offset;
+  const int32_t leftmost = Int32At(ix, page + 2);
+  SetInt32At(ix, page + 6 + 4, leftmost);  // entry 1: reference, then child
+  WriteBytes(ix_path, ix);
+}
+
 // A record of length len whose delete mark is 0 and whose body is tag.
 inline std::vector<uint8_t> Record(int len, const std::string& tag) {
   std::vector<uint8_t> r(static_cast<size_t>(len), 0);

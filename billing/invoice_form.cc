@@ -1,0 +1,186 @@
+#include "billing/invoice_form.h"
+
+#include <cmath>
+
+#include "company/text.h"
+
+namespace tallybook::billing {
+
+using company::FormatMoney;
+using company::MoneyText;
+using company::MoneyToDouble;
+using company::PadRight;
+using company::RemoveCommas;
+using company::Trim;
+
+bool InvoiceLine::IsInvoiceLine() const {
+  return !Trim(product).empty() || !Trim(description).empty();
+}
+
+InvoiceLine ResetLine(const company::CompanyRecord& company) {
+  InvoiceLine line;
+  line.quantity = Trim(company.DefaultQuantity.View());
+  line.unit_price = kZeroAmount;
+  line.flag = "N";
+  line.extension = kZeroAmount;
+  return line;
+}
+
+void ResetGrid(InvoiceForm& form, const company::CompanyRecord& company) {
+  const InvoiceLine reset = ResetLine(company);
+  form.lines.fill(reset);
+}
+
+InvoiceLine CommentLine() {
+  InvoiceLine line;
+  line.quantity = " ";
+  line.flag = " ";
+  line.extension = kZeroAmount;
+  return line;
+}
+
+double RoundToCents(double value) {
+  const double shifted = value * 100 + (value < 0 ? -0.5 : 0.5);
+  return std::trunc(shifted) * 0.01;
+}
+
+std::string LineExtension(std::string_view quantity,
+                          std::string_view unit_price) {
+  return FormatMoney(
+      RoundToCents(MoneyToDouble(quantity) * MoneyToDouble(unit_price)));
+}
+
+void UpdateExtension(InvoiceLine& line) {
+  line.extension = LineExtension(line.quantity, line.unit_price);
+}
+
+namespace {
+
+// A computed amount as the editor keeps it: formatted "0.00" and read back,
+// so that sums carry two decimals only.
+double TwoDecimals(double value) { return MoneyToDouble(MoneyText(value)); }
+
+double PaidOf(InvoiceForm& form) {
+  if (Trim(form.paid).empty()) form.paid = kZeroAmount;
+  return MoneyToDouble(form.paid);
+}
+
+}  // namespace
+
+void ComputeProductTotals(InvoiceForm& form, std::string_view tax_rate) {
+  const double rate = MoneyToDouble(tax_rate) * 0.01;
+  double net = 0;
+  double taxable = 0;
+  for (const InvoiceLine& line : form.lines) {
+    const double extension = MoneyToDouble(line.extension);
+    net += extension;
+    if (form.calc_tax && line.flag == "Y") taxable += extension;
+  }
+  const double tax = TwoDecimals(taxable * rate);
+  const double paid = PaidOf(form);
+  form.net = FormatMoney(net);
+  form.tax = FormatMoney(tax);
+  form.total = FormatMoney(net + tax);
+  form.balance_due = FormatMoney(TwoDecimals(net + tax - paid));
+}
+
+std::string ComputeMemoTotals(InvoiceForm& form, std::string_view tax_rate,
+                              bool calc_taxes) {
+  if (Trim(form.net).empty()) form.net = kZeroAmount;
+  const double net = MoneyToDouble(form.net);
+  const double tax = MoneyToDouble(form.tax);
+  const double paid = PaidOf(form);
+  form.total = FormatMoney(net + tax);
+  form.balance_due = FormatMoney(TwoDecimals(net + tax - paid));
+  if (!calc_taxes) return {};
+  return "Tax on " + FormatMoney(net) + " is " +
+         FormatMoney(MoneyToDouble(tax_rate) * 0.01 * net) + ".";
+}
+
+std::string ComputeTotals(InvoiceForm& form, std::string_view tax_rate,
+                          bool calc_taxes) {
+  if (form.kind == InvoiceKind::kMemo) {
+    return ComputeMemoTotals(form, tax_rate, calc_taxes);
+  }
+  ComputeProductTotals(form, tax_rate);
+  return {};
+}
+
+bool BalanceDueIsNegative(const InvoiceForm& form) {
+  return MoneyToDouble(form.balance_due) < 0;
+}
+
+std::string CalcTaxCaption(std::string_view tax_rate) {
+  return "Calc. Tax at " + Trim(tax_rate) + "%";
+}
+
+std::string BuildLineText(const InvoiceLine& line) {
+  std::string text = PadRight(RemoveCommas(line.quantity), kQuantityWidth) +
+                     PadRight(line.description, kDescriptionWidth) +
+                     PadRight(RemoveCommas(line.unit_price), kUnitPriceWidth) +
+                     PadRight(line.flag, company::kLineTaxFlagWidth) +
+                     PadRight(RemoveCommas(line.extension),
+                              company::kLineAmountWidth);
+  constexpr size_t kMax = 65;
+  if (text.size() > kMax) text.resize(kMax);
+  return text;
+}
+
+namespace {
+// Characters [from, from + count) of text (1-based from), fewer or none
+// when the text is shorter.
+std::string Columns(std::string_view text, size_t from, size_t count) {
+  if (from - 1 >= text.size()) return {};
+  return std::string(text.substr(from - 1, count));
+}
+}  // namespace
+
+InvoiceLine LineFromRecord(const company::LineRecord& record) {
+  const std::string text = record.LineText.Get();
+  InvoiceLine line;
+  line.product = Trim(record.LineProductCode.View());
+  line.quantity = Trim(Columns(text, 1, 10));
+  line.description = Trim(Columns(text, 11, 32));
+  line.unit_price = Trim(Columns(text, 43, 10));
+  line.flag = Columns(text, 53, 1);
+  line.extension = Trim(Columns(text, 54, 10));
+  return line;
+}
+
+std::string ProposedInvoiceNumber(const company::CompanyRecord& company,
+                                  std::string_view date,
+                                  company::DateOrder order) {
+  const std::string next = Trim(company.NextInvoiceNo.View());
+  if (!company::IsYes(company.YearMonthPrefix.View())) return next;
+  const std::optional<company::Date> d = company::ParseDisplayDate(date, order);
+  if (!d) return next;
+  auto two = [](int n) {
+    return std::string{static_cast<char>('0' + n / 10 % 10),
+                       static_cast<char>('0' + n % 10)};
+  };
+  return two(d->year % 100) + two(d->month) + next;
+}
+
+std::string NextInvoiceNumberAfter(std::string_view invoice_no,
+                                   bool prefixed) {
+  std::string_view counter = invoice_no;
+  if (prefixed) counter = counter.size() > 4 ? counter.substr(4, 5) : "";
+  return company::FormatNumber(MoneyToDouble(counter) + 1, 0, false);
+}
+
+std::vector<std::string> MemoLines(std::string_view memo) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= memo.size()) {
+    size_t end = memo.find('\n', start);
+    if (end == std::string_view::npos) end = memo.size();
+    std::string line(memo.substr(start, end - start));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  if (!memo.empty() && memo.back() == '\n') lines.pop_back();
+  return lines;
+}
+
+}  // namespace tallybook::billing

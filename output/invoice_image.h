@@ -1,0 +1,101 @@
+// The invoice print image: everything the View window, the printed invoice
+// and the e-mail text show of one invoice, gathered from the transaction,
+// customer, line and memo files of the current company. Rebuilt for every
+// invoice.
+//
+// Body line of a line-item invoice (fixed columns, 1-based):
+//   1-10  product code, left      12-21 quantity, right (decimal-preserving)
+//   23-55 description, left       57-66 unit price, right, as stored
+//   68    taxable flag            70-81 extension, right, as stored
+// Renderers read them back as product code 1-10, quantity 11-22,
+// description 23-54, unit price 55-66, taxable flag 68, extension 70-81,
+// each trimmed (BodyColumns).
+#ifndef TALLYBOOK_OUTPUT_INVOICE_IMAGE_H_
+#define TALLYBOOK_OUTPUT_INVOICE_IMAGE_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "company/app.h"
+#include "company/data_access.h"
+#include "company/records.h"
+
+namespace tallybook::output {
+
+inline constexpr int kBodyLineCount = 99;
+inline constexpr char kMemoReadError[] = "Error reading memo data.";
+
+struct InvoiceImage {
+  std::string bill_to_name;
+  std::array<std::string, 4> billing;
+  std::array<std::string, 4> shipping;
+  std::string account_no;
+  std::string invoice_no;
+  std::string date;
+  std::string reference;
+  std::string terms;
+  std::string type_code;
+  std::string invoice_kind;
+  std::string printed_flag;
+  // ",0.00" right-justified in 12.
+  std::string total, tax, grand_total, paid, balance_due;
+  double balance_due_value = 0;
+  double tax_value = 0;
+  std::string paid_date;
+  std::string customer_notes;
+  std::string notes_on_invoices;
+  std::string email_address;
+  // ",0.00" left-justified in 12.
+  std::array<std::string, 4> aging;
+  bool memo = false;
+  bool memo_missing = false;
+  // Line-item invoice: one per line record; memo invoice: lines 1-25.
+  std::array<std::string, kBodyLineCount> body;
+  // The number of body lines filled.
+  int body_count = 0;
+};
+
+// Decimal-preserving number format: a text with a point shows thousands
+// separators and as many decimals as it has after the point (1 to 4); one
+// without a point shows ",0". "1.5" -> "1.5", "1234" -> "1,234",
+// "2.125" -> "2.125". Text that is not a number is shown trimmed as it is.
+std::string DecimalPreserving(std::string_view text);
+
+// Formats one line record as a body line.
+std::string FormatBodyLine(const company::LineRecord& line);
+
+// The columns of a body line, trimmed.
+struct BodyColumns {
+  std::string product_code, quantity, description, unit_price, taxable,
+      extension;
+};
+BodyColumns ReadBodyColumns(std::string_view body_line);
+
+// The invoice files a caller already holds open (the invoice manager keeps
+// transactions, lines and memos open while it is shown; the store opens a
+// file only once). A null member is opened, and closed again, by the call
+// that needs it.
+struct InvoiceFiles {
+  company::TransactionAccess* transactions = nullptr;
+  company::LineAccess* lines = nullptr;
+  company::MemoAccess* memos = nullptr;
+};
+
+enum class ImageRead {
+  kOk,
+  kNotFound,     // no transaction record has this invoice number
+  kFileFailed,   // a company file could not be opened or read
+};
+
+// Builds the image of invoice_no from the current company's files. A memo
+// invoice whose memo record is missing gets empty memo lines and
+// memo_missing set (the caller shows kMemoReadError). A customer that
+// cannot be found leaves the customer fields empty.
+ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
+                            InvoiceImage* image,
+                            const InvoiceFiles& files = {});
+
+}  // namespace tallybook::output
+
+#endif  // TALLYBOOK_OUTPUT_INVOICE_IMAGE_H_
