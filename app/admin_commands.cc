@@ -23,6 +23,8 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunRestoreCommand},
       {"age", 1, 1, "DIR",
        "age the current company of DIR and print the totals", RunAge},
+      {"demo", 1, 3, "DIR",
+       "make a demo installation in DIR [--today YYYY-MM-DD]", RunDemo},
   };
   return commands;
 }

@@ -68,6 +68,8 @@ int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out,
                       std::ostream& err);
 int RunAge(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err);
+int RunDemo(const std::vector<std::string>& args, std::ostream& out,
+            std::ostream& err);
 
 }  // namespace tallybook::admin
 

@@ -200,40 +200,17 @@ void Tinvlist::BuildToolbar(QWidget* host) {
 
 bool Tinvlist::FormShow() {
   const company::CompanyRecord& company = app_.CurrentCompany;
-  CName->setText(ToQString(company::Trim(company.CompanyName.View()) + " - #" +
-                           company::Trim(company.CompanyNo.View())));
-  ARBal->setText(ToQString(company::FormatMoneyText(company.ReceivablesBalance.View())));
+  RefreshLabels();
   ShowMessage(kInvoiceManagerIdleHint);
 
-  transactions_ = std::make_unique<company::TransactionAccess>(app_);
-  lines_ = std::make_unique<company::LineAccess>(app_);
-  memos_ = std::make_unique<company::MemoAccess>(app_);
-  for (company::CompanyFileAccess* file :
-       {static_cast<company::CompanyFileAccess*>(transactions_.get()),
-        static_cast<company::CompanyFileAccess*>(lines_.get()),
-        static_cast<company::CompanyFileAccess*>(memos_.get())}) {
-    if (!file->OpenCompanyFile()) {
-      const int error = app_.engine().StoreError();
-      FormClose();
-      platform::ShowError(app_.services().messages, kInvoiceManagerCaption,
-                          kUnableToOpenDatabases + std::to_string(error));
-      return false;
-    }
-  }
-
   app_.invoice_view_key = ValidInvoiceView(app_.invoice_view_key);
+  app_.invoice_filter_on = false;
+  if (!OpenFiles()) return false;
   for (size_t i = 0; i < kInvoiceViews.size(); ++i) {
     ViewItems[i]->setChecked(kInvoiceViews[i].key_no == app_.invoice_view_key);
   }
   InvBrowser1->setFont(
       platform::qt::ToQFont(company::ManagersFontOf(app_.CurrentCompany)));
-  InvBrowser1->AttachBrowseList(std::make_unique<store::BrowseList>(
-      app_.engine(), transactions_->handle(), app_.invoice_view_key,
-      std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row_record_),
-                         sizeof(row_record_)),
-      "", ""));
-  app_.invoice_filter_on = false;
-  InvBrowser1->SetFilterEnabled(false);
   CFilter->setText(kFilterClosedLabel);
   QPalette label_palette = CFilter->palette();
   label_palette.setColor(QPalette::WindowText, Qt::black);
@@ -246,6 +223,58 @@ bool Tinvlist::FormShow() {
                      ? kInvoiceManagerEMailCaption
                      : kInvoiceManagerCaption);
   return true;
+}
+
+bool Tinvlist::OpenFiles() {
+  transactions_ = std::make_unique<company::TransactionAccess>(app_);
+  lines_ = std::make_unique<company::LineAccess>(app_);
+  memos_ = std::make_unique<company::MemoAccess>(app_);
+  for (company::CompanyFileAccess* file :
+       {static_cast<company::CompanyFileAccess*>(transactions_.get()),
+        static_cast<company::CompanyFileAccess*>(lines_.get()),
+        static_cast<company::CompanyFileAccess*>(memos_.get())}) {
+    if (!file->OpenCompanyFile()) {
+      const int error = app_.engine().StoreError();
+      FormClose();
+      ShowUnableToOpen(error);
+      return false;
+    }
+  }
+  auto list = std::make_unique<store::BrowseList>(
+      app_.engine(), transactions_->handle(), app_.invoice_view_key,
+      std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row_record_),
+                         sizeof(row_record_)),
+      "", "");
+  InvBrowser1->AttachBrowseList(std::move(list));
+  InvBrowser1->SetFilterEnabled(app_.invoice_filter_on);
+  return true;
+}
+
+void Tinvlist::ShowUnableToOpen(int error) {
+  platform::ShowError(app_.services().messages, kInvoiceManagerCaption,
+                      kUnableToOpenDatabases + std::to_string(error));
+}
+
+bool Tinvlist::WithFilesReleased(const std::function<void()>& operation) {
+  FormClose();
+  operation();
+  if (OpenFiles()) return true;
+  // OpenFiles told the user; without the files the window cannot go on.
+  done(kInvlistOpenFailed);
+  return false;
+}
+
+void Tinvlist::ApplyOutcome(const billing::InvoiceOutcome& outcome,
+                            int32_t ref_before, const std::string& key_before,
+                            bool deleted) {
+  if (outcome.changed && !deleted) {
+    PositionOn(outcome.rec_no);
+  } else {
+    // The row after a deleted one takes its place.
+    InvBrowser1->SetAndUpdate(key_before, ref_before);
+  }
+  RefreshLabels();
+  if (!outcome.status_text.empty()) ShowMessage(outcome.status_text);
 }
 
 void Tinvlist::FormClose() {
@@ -448,14 +477,43 @@ void Tinvlist::FindClick() {
   PositionOn(rec_no);
 }
 
-void Tinvlist::AddClick() {}
+void Tinvlist::AddClick() {
+  if (!transactions_ || !invoice_editor_) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  const std::string key = InvBrowser1->CurrentKey();
+  billing::InvoiceOutcome outcome;
+  if (!WithFilesReleased([&] { outcome = billing::AddInvoice(app_, invoice_editor_); })) {
+    return;
+  }
+  ApplyOutcome(outcome, ref, key, false);
+  if (outcome.changed && outcome.print) PrintClick();
+}
 
 void Tinvlist::EditClick() {
-  if (!RereadCurrent()) return;
+  if (!invoice_editor_ || !RereadCurrent()) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  const std::string key = InvBrowser1->CurrentKey();
+  const TransactionRecord current = record_;
+  billing::InvoiceOutcome outcome;
+  if (!WithFilesReleased([&] {
+        outcome = billing::EditInvoice(app_, ref, current, invoice_editor_);
+      })) {
+    return;
+  }
+  ApplyOutcome(outcome, ref, key, false);
 }
 
 void Tinvlist::DeleteClick() {
   if (!RereadCurrent()) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  const std::string key = InvBrowser1->CurrentKey();
+  const TransactionRecord current = record_;
+  billing::InvoiceOutcome outcome;
+  if (!WithFilesReleased(
+          [&] { outcome = billing::DeleteInvoice(app_, ref, current); })) {
+    return;
+  }
+  ApplyOutcome(outcome, ref, key, outcome.changed);
 }
 
 void Tinvlist::ViewClick() {

@@ -32,6 +32,7 @@
 #include <memory>
 #include <string>
 
+#include "billing/invoice_bookkeeping.h"
 #include "billing/invoice_manager_logic.h"
 #include "company/app.h"
 #include "company/data_access.h"
@@ -61,6 +62,11 @@ class Tinvlist : public QDialog {
   bool FormShow();
   // Closes the three files.
   void FormClose();
+
+  // Shows the invoice editor for Add and Edit; tests play the user here.
+  void set_invoice_editor(billing::RunInvoiceEditor run) {
+    invoice_editor_ = std::move(run);
+  }
 
   // The open files, for the operations the window starts.
   company::TransactionAccess& transactions() { return *transactions_; }
@@ -139,6 +145,20 @@ class Tinvlist : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Opens the three files and binds the browser to the transaction file in
+  // the current view and filter state; false (files closed) when one could
+  // not be opened.
+  bool OpenFiles();
+  // Runs an operation that opens the company's files itself (the store
+  // opens a file only once): the window's files are closed around it and
+  // opened again after, the browser re-bound. When they cannot be opened
+  // again, "Unable to open databases: " is shown and the window closes with
+  // kInvlistOpenFailed; the result is then false.
+  bool WithFilesReleased(const std::function<void()>& operation);
+  // Shows what an Add, Edit or Delete did and re-positions the browser.
+  void ApplyOutcome(const billing::InvoiceOutcome& outcome, int32_t ref_before,
+                    const std::string& key_before, bool deleted);
+  void ShowUnableToOpen(int error);
   void BuildCommands();
   void BuildToolbar(QWidget* host);
   void ApplyFilterDisplay(bool on);
@@ -157,6 +177,7 @@ class Tinvlist : public QDialog {
   std::unique_ptr<company::MemoAccess> memos_;
   company::TransactionRecord row_record_;  // the browse list's buffer
   company::TransactionRecord record_;      // the re-read current record
+  billing::RunInvoiceEditor invoice_editor_;
   QActionGroup* view_group_ = nullptr;
   QMenuBar* menu_bar_ = nullptr;
   bool print_mode_ = false;

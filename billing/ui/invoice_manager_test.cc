@@ -340,6 +340,75 @@ TEST_F(TinvlistTest, RightClickSelectsTheRowUnderThePointer) {
   EXPECT_EQ(window_->PopupMenu1->actions().size(), 9);  // seven items, separator, Close
 }
 
+TEST_F(TinvlistTest, AddEditAndDeleteThroughTheWindowsCommands) {
+  AddSample();
+  shell_.ui.messages.ExpectMessage(
+      "I am going to create a new, empty customer file for this company.");
+  {
+    company::CustomerAccess c(app());
+    ASSERT_TRUE(c.OpenCompanyFile());
+    c.ClearRecord();
+    c.rec().CustomerNo.Set("C9");
+    c.rec().CustomerName.Set("Ninth Street Deli");
+    c.rec().ShortName.Set("NINTH");
+    c.rec().Balance.Set("0.00");
+    int32_t rec_no = 0;
+    ASSERT_TRUE(c.AddWithKeys(rec_no));
+  }
+  app().invoice_view_key = kInvoiceNoView;
+  Open();
+  // The editor as the user fills it: one line, quantity `quantity`.
+  std::string quantity = "2";
+  int editor_runs = 0;
+  window_->set_invoice_editor([&](InvoiceForm& form) {
+    ++editor_runs;
+    if (editor_runs == 1) form.invoice_no = "2001";
+    form.date = "04/01/2024";
+    form.customer_no = "C9";
+    form.customer_name = "Ninth Street Deli";
+    form.short_name = "NINTH";
+    form.lines[0] = {"W1", quantity, "Widget", "10.00", "N", ""};
+    UpdateExtension(form.lines[0]);
+    ComputeTotals(form, "0", false);
+    return true;
+  });
+
+  window_->AddInvoice->click();
+  EXPECT_EQ(CurrentInvoice(), "2001");
+  EXPECT_EQ(Panel(0), "Records: 6");
+  EXPECT_EQ(Panel(1), "Added invoice 2001 containing 1 line item(s).");
+  EXPECT_EQ(FromQString(window_->ARBal->text()), "20.00");
+
+  quantity = "3";
+  window_->Edit2->trigger();
+  EXPECT_EQ(CurrentInvoice(), "2001");
+  EXPECT_EQ(Panel(1), "Editing invoice 2001 completed.");
+  EXPECT_EQ(FromQString(window_->ARBal->text()), "30.00");
+  EXPECT_EQ(List().RowAt(List().CurrentRow()).Row.at(0).substr(43, 12),
+            "       30.00");
+
+  // The Delete key, answered No, changes nothing; Yes deletes.
+  shell_.ui.messages.ExpectMessage("Are you sure you want to delete this record?",
+                                   Answer::kNo)
+      .WithCaption("Delete Invoice#: 2001");
+  QTest::keyClick(window_->InvBrowser1, Qt::Key_Delete);
+  EXPECT_EQ(Panel(0), "Records: 6");
+  EXPECT_EQ(CurrentInvoice(), "2001");
+  shell_.ui.messages.ExpectMessage("Are you sure you want to delete this record?",
+                                   Answer::kYes)
+      .WithCaption("Delete Invoice#: 2001");
+  QTest::keyClick(window_.get(), Qt::Key_Delete);
+  EXPECT_EQ(Panel(0), "Records: 5");
+  EXPECT_EQ(Panel(1), "Deleted invoice 2001 containing 1 line item(s).");
+  EXPECT_EQ(FromQString(window_->ARBal->text()), "0.00");
+  // The last row is gone: the one before it is current.
+  EXPECT_EQ(CurrentInvoice(), "1005");
+  EXPECT_EQ(editor_runs, 2);
+  // The files are open again for the browser.
+  EXPECT_TRUE(window_->transactions().IsOpen());
+  EXPECT_TRUE(window_->lines().IsOpen());
+}
+
 TEST_F(TinvlistTest, HelpOpensTheInvoiceManagerTopic) {
   AddSample();
   Open();
