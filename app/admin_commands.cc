@@ -23,21 +23,45 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunRestoreCommand},
       {"age", 1, 1, "DIR",
        "age the current company of DIR and print the totals", RunAge},
+      {"import-customers", 2, 3, "DIR FILE.csv [--skip-bad]",
+       "add the customers of a CSV file to the current company",
+       RunImportCustomers},
+      {"import-products", 2, 3, "DIR FILE.csv [--skip-bad]",
+       "add the products of a CSV file to the current company",
+       RunImportProducts},
+      {"export-customers", 2, 2, "DIR FILE.csv",
+       "write the current company's customers as a CSV file",
+       RunExportCustomers},
+      {"export-products", 2, 2, "DIR FILE.csv",
+       "write the current company's products as a CSV file",
+       RunExportProducts},
       {"demo", 1, 3, "DIR",
        "make a demo installation in DIR [--today YYYY-MM-DD]", RunDemo},
   };
   return commands;
 }
 
-void PrintUsage(std::ostream& out) {
+namespace {
+
+// The table followed by the program's extra commands.
+std::vector<AdminCommand> AllCommands(const std::vector<AdminCommand>& extra) {
+  std::vector<AdminCommand> all = AdminCommands();
+  all.insert(all.end(), extra.begin(), extra.end());
+  return all;
+}
+
+}  // namespace
+
+void PrintUsage(std::ostream& out, const std::vector<AdminCommand>& extra) {
+  const std::vector<AdminCommand> all = AllCommands(extra);
   out << "usage: tallybook-admin COMMAND ARGUMENTS\n"
          "commands:\n";
   size_t width = 16;  // room for "restore DIR SRC"
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : all) {
     width = std::max(width, std::string(c.name).size() + 1 +
                                 std::string(c.arguments).size());
   }
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : all) {
     std::string call = std::string(c.name) + " " + c.arguments;
     out << "  " << call << std::string(width - call.size() + 2, ' ')
         << c.summary << "\n";
@@ -53,20 +77,20 @@ int Fail(std::ostream& err, const std::string& message) {
 }
 
 int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
-             std::ostream& err) {
+             std::ostream& err, const std::vector<AdminCommand>& extra) {
   if (args.empty()) {
-    PrintUsage(err);
+    PrintUsage(err, extra);
     return kExitUsage;
   }
   const std::string& name = args[0];
   if (name == "help" || name == "--help" || name == "-h") {
-    PrintUsage(out);
+    PrintUsage(out, extra);
     return kExitOk;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   const int given = static_cast<int>(rest.size());
   bool known = false;
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : AllCommands(extra)) {
     if (name != c.name) continue;
     known = true;
     if (given >= c.min_args && given <= c.max_args) {
@@ -78,7 +102,7 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
   } else {
     err << "tallybook-admin: unknown command \"" << name << "\"\n";
   }
-  PrintUsage(err);
+  PrintUsage(err, extra);
   return kExitUsage;
 }
 

@@ -41,11 +41,14 @@ const std::vector<AdminCommand>& AdminCommands();
 // text to err and returns kExitUsage when args is empty, the command is
 // unknown or no table line takes that many arguments; "help" prints it to
 // out and returns kExitOk.
+//
+// `extra` are commands the tallybook-admin program adds to the table: those
+// that need Qt (invoice_admin.h) are kept out of this library.
 int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
-             std::ostream& err);
+             std::ostream& err, const std::vector<AdminCommand>& extra = {});
 
 // Writes the usage text.
-void PrintUsage(std::ostream& out);
+void PrintUsage(std::ostream& out, const std::vector<AdminCommand>& extra = {});
 
 // Writes "tallybook-admin: " and message as one line to err; returns
 // kExitFailed so that commands can end with `return Fail(err, ...)`.
@@ -68,6 +71,14 @@ int RunRestoreCommand(const std::vector<std::string>& args, std::ostream& out,
                       std::ostream& err);
 int RunAge(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err);
+int RunImportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
+int RunImportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
+int RunExportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
+int RunExportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err);
 int RunDemo(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);
 

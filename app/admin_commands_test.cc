@@ -17,6 +17,7 @@
 namespace tallybook::admin {
 namespace {
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using testing::AdminRun;
@@ -191,7 +192,9 @@ TEST_F(AdminTest, UsageForMissingUnknownOrMalformedCommands) {
   AdminRun r = RunCaptured({});
   EXPECT_EQ(r.code, kExitUsage);
   EXPECT_THAT(r.err, StartsWith("usage: tallybook-admin COMMAND ARGUMENTS\n"));
-  EXPECT_THAT(r.err, HasSubstr("  keys BASE K       entries of key K in key order\n"));
+  // The summaries line up after the longest command.
+  EXPECT_THAT(r.err, ContainsRegex("\n  keys BASE K +entries of key K in key order\n"));
+  EXPECT_THAT(r.err, ContainsRegex("\n  import-products DIR FILE.csv \\[--skip-bad\\]  +add"));
 
   r = RunCaptured({"frobnicate"});
   EXPECT_EQ(r.code, kExitUsage);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/admin_console_platform.h"
+#include "billing/customer_manager.h"
 #include "billing/invoice_bookkeeping.h"
 #include "billing/invoice_form.h"
 #include "company/aging.h"
@@ -19,7 +20,9 @@
 #include "company/keys.h"
 #include "company/startup.h"
 #include "company/text.h"
+#include "output/invoice_output.h"
 #include "platform/clock.h"
+#include "receivables/payment_posting.h"
 
 namespace tallybook::admin {
 
@@ -228,17 +231,6 @@ void SetDemoOptions(company::CompanyRecord& r) {
   }
 }
 
-// A short name as the customer manager would suggest it: the first word,
-// upper-cased, at most 10 characters.
-std::string ShortNameOf(std::string_view name) {
-  const size_t blank = name.find(' ');
-  std::string word(name.substr(0, blank));
-  word.erase(std::remove_if(word.begin(), word.end(),
-                            [](char c) { return c == '&' || c == '.'; }),
-             word.end());
-  return company::UpperCase1252(word.substr(0, 10));
-}
-
 std::string DomainOf(std::string_view name) {
   std::string domain;
   for (char c : name) {
@@ -264,7 +256,7 @@ bool AddCustomers(App& app, DemoRandom& random, const Date& today,
     CustomerRecord& c = customers.rec();
     c.CustomerNo.Set(CustomerNoOf(i));
     c.CustomerName.Set(demo.name);
-    c.ShortName.Set(ShortNameOf(demo.name));
+    c.ShortName.Set(billing::ShortNameFor(demo.name));
     c.CustomerType.Set(demo.type);
     c.MailListCode.Set(demo.type);
     c.Balance.Set("0.00");
@@ -354,6 +346,21 @@ struct PlannedInvoice {
   bool memo;
 };
 
+// An invoice as written, for the payments that settle it.
+struct WrittenInvoice {
+  std::string invoice_no;
+  int customer;
+  int days_ago;
+  double amount_due;
+};
+
+// One posting of the payment wizard.
+struct PlannedPayment {
+  int days_ago;
+  int customer;
+  std::vector<receivables::PaymentItem> items;
+};
+
 // Fills the editor's form as a user would for one planned invoice.
 void FillForm(App& app, DemoRandom& random, const PlannedInvoice& plan,
               const CustomerRecord& customer, const Date& date,
@@ -395,6 +402,98 @@ void FillForm(App& app, DemoRandom& random, const PlannedInvoice& plan,
     }
   }
   billing::ComputeTotals(form, co.TaxRate.View(), co.CalcTaxes != 0);
+}
+
+// Payments: most invoices older than a few weeks are paid whole some days
+// after their date, some in part; three customers leave a deposit on
+// account and one deposit is offset against an open invoice. Postings go
+// in date order.
+bool PostPayments(App& app, DemoRandom& random, const Date& today,
+                  const std::vector<WrittenInvoice>& invoices, DemoSummary* done,
+                  std::string* failure) {
+  using receivables::PaymentItem;
+  using receivables::PaymentItemKind;
+  std::vector<PlannedPayment> payments;
+  for (const WrittenInvoice& invoice : invoices) {
+    if (invoice.amount_due <= 0) continue;
+    const int paid_days_ago = invoice.days_ago - random.Between(8, 50);
+    if (paid_days_ago < 1) continue;
+    const int roll = random.Between(1, 100);
+    if (roll <= 72) {
+      payments.push_back({paid_days_ago, invoice.customer,
+                          {{PaymentItemKind::kWhole, invoice.invoice_no,
+                            invoice.amount_due}}});
+      ++done->paid;
+    } else if (roll <= 82 && invoice.amount_due >= 20) {
+      const double part = company::MoneyToDouble(
+          company::MoneyText(std::floor(invoice.amount_due / 2)));
+      payments.push_back({paid_days_ago, invoice.customer,
+                          {{PaymentItemKind::kPartial, invoice.invoice_no, part}}});
+      ++done->part_paid;
+    }
+  }
+  for (int customer : {3, 11, 26}) {
+    payments.push_back({random.Between(20, 90), customer,
+                        {{PaymentItemKind::kDeposit, "", 250.0 * random.Between(1, 4)}}});
+  }
+  std::stable_sort(payments.begin(), payments.end(),
+                   [](const PlannedPayment& a, const PlannedPayment& b) {
+                     return a.days_ago > b.days_ago;
+                   });
+
+  company::CustomerRecord customer;
+  auto post = [&](const PlannedPayment& payment,
+                  receivables::PostingResult* result) {
+    if (!ReadCustomer(app, CustomerNoOf(payment.customer), &customer)) {
+      *failure = "customer " + CustomerNoOf(payment.customer) + " could not be read";
+      return false;
+    }
+    receivables::PaymentPosting posting;
+    posting.customer_no = customer.CustomerNo.Get();
+    posting.short_name = customer.ShortName.Get();
+    posting.date = today.AddDays(-payment.days_ago);
+    posting.date_text = app.FormatDate(posting.date);
+    posting.note = "Thank you";
+    posting.items = payment.items;
+    *result = receivables::PostPayment(app, posting);
+    if (result->outcome != receivables::PostingOutcome::kPosted) {
+      *failure = "a payment of customer " + CustomerNoOf(payment.customer) +
+                 " could not be posted";
+      return false;
+    }
+    return true;
+  };
+  receivables::PostingResult result;
+  std::string first_deposit;
+  int deposit_customer = -1;
+  double deposit_amount = 0;
+  for (const PlannedPayment& payment : payments) {
+    if (!post(payment, &result)) return false;
+    if (payment.items.front().kind == PaymentItemKind::kDeposit &&
+        first_deposit.empty() && !result.deposit_numbers.empty()) {
+      first_deposit = result.deposit_numbers.front();
+      deposit_customer = payment.customer;
+      deposit_amount = payment.items.front().amount;
+    }
+  }
+  // The first deposit is offset against the customer's newest invoice that
+  // is still open for more than the deposit.
+  for (auto it = invoices.rbegin(); it != invoices.rend() && deposit_customer >= 0;
+       ++it) {
+    if (it->customer != deposit_customer || it->amount_due <= deposit_amount) continue;
+    const bool settled = std::any_of(
+        payments.begin(), payments.end(), [&](const PlannedPayment& p) {
+          return p.items.front().invoice_no == it->invoice_no;
+        });
+    if (settled) continue;
+    const PlannedPayment offset{1, deposit_customer,
+                                {{PaymentItemKind::kWhole, first_deposit, -deposit_amount},
+                                 {PaymentItemKind::kPartial, it->invoice_no,
+                                  deposit_amount}}};
+    if (!post(offset, &result)) return false;
+    break;
+  }
+  return true;
 }
 
 }  // namespace
@@ -504,6 +603,7 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
                    [](const PlannedInvoice& a, const PlannedInvoice& b) {
                      return a.days_ago > b.days_ago;
                    });
+  std::vector<WrittenInvoice> written;
   for (const PlannedInvoice& p : plan) {
     CustomerRecord customer;
     if (!ReadCustomer(app, CustomerNoOf(p.customer), &customer)) {
@@ -522,7 +622,20 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
     }
     ++done.invoices;
     if (p.memo) ++done.memo_invoices;
+    const std::string invoice_no = company::Trim(outcome.record.InvoiceNo.View());
+    written.push_back({invoice_no, p.customer, p.days_ago,
+                       company::MoneyToDouble(outcome.record.AmountDue.View())});
+    // Most invoices older than a week went out already.
+    if (p.days_ago > 7 && random.Chance(92)) {
+      if (!output::MarkInvoicePrinted(app, invoice_no)) {
+        *failure = "invoice " + invoice_no + " could not be marked printed";
+        return false;
+      }
+      ++done.printed;
+    }
   }
+
+  if (!PostPayments(app, random, today, written, &done, failure)) return false;
 
   app.aging_chart_requested = true;
   const company::AgingResult aged = company::CalculateAging(app);

@@ -32,12 +32,6 @@ char CodeOf(const TransactionRecord& record) {
   return code.empty() ? '\0' : code.front();
 }
 
-std::string Folded(std::string_view text) {
-  // Upper-casing is Windows-1252 aware; comparing upper-cased texts gives the
-  // case-insensitive match for accented letters too.
-  return company::UpperCase1252(text);
-}
-
 }  // namespace
 
 std::string RecordsText(int32_t count) {
@@ -60,7 +54,7 @@ std::string InvoiceListHeader() {
                        RightAlign("Paid Amount", kMoneyWidth) + " " +
                        PadRight("Key Code", 8) + " " +
                        PadRight("Date Paid", 10) + " " + PadRight("CO#", 5);
-  return PadRight(header, kInvoiceRowWidth);
+  return PadRight(header, kManagerRowWidth);
 }
 
 bool IsDamagedTransaction(const TransactionRecord& record) {
@@ -83,11 +77,11 @@ std::string InvoiceRow(const TransactionRecord& record) {
   row += Column(record.KeyCode.View(), 8) + " ";
   row += Column(record.PaidSortDate.View(), 10) + " ";
   row += Column(record.CompanyNo.View(), 5);
-  return PadRight(row, kInvoiceRowWidth);
+  return PadRight(row, kManagerRowWidth);
 }
 
 std::string UnreadableInvoiceRow(std::string_view key) {
-  return PadRight(kUnreadableRowPrefix + std::string(key), kInvoiceRowWidth);
+  return PadRight(kUnreadableRowPrefix + std::string(key), kManagerRowWidth);
 }
 
 std::string FilterValueOf(const TransactionRecord& record) {
@@ -194,7 +188,7 @@ std::string InvoiceFindRow(const TransactionRecord& record) {
 
 bool InvoiceFindMatches(const TransactionRecord& record,
                         std::string_view typed) {
-  std::string wanted = Folded(Trim(typed));
+  std::string wanted = Trim(typed);
   if (wanted.size() > static_cast<size_t>(kFindTextMax)) {
     wanted.resize(kFindTextMax);
   }
@@ -204,7 +198,7 @@ bool InvoiceFindMatches(const TransactionRecord& record,
         record.StatementNote.View(), record.InvoiceNotes.View(),
         record.InvoiceNo.View(), record.KeyCode.View(),
         record.ShortName.View()}) {
-    if (Folded(field).find(wanted) != std::string::npos) return true;
+    if (ContainsIgnoringCase(field, wanted)) return true;
   }
   return false;
 }

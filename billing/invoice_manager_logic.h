@@ -29,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "billing/customer_product_support.h"
 #include "company/format.h"
 #include "company/records.h"
 
@@ -39,8 +40,6 @@ inline constexpr char kInvoiceManagerCaption[] = "Invoice Manager";
 inline constexpr char kInvoiceManagerEMailCaption[] =
     "Invoice Manager - (E-Mail Mode)";
 inline constexpr char kInvoiceManagerHelpTopic[] = "InvoiceManager";
-inline constexpr char kInvoiceManagerIdleHint[] =
-    "Right-click mouse or select from menu bar.";
 inline constexpr char kReceivablesLabel[] = "A/R:";
 inline constexpr char kRecordsPrefix[] = "Records: ";
 inline constexpr char kTimerRunning[] = "Timer running...";
@@ -51,14 +50,12 @@ inline constexpr char kFilteringCustomer[] = "Filtering Customer#: ";
 inline constexpr char kFilterOnHint[] =
     "Click filter button again to clear filter.";
 inline constexpr char kFilterOffHint[] = "Filter closed.";
-inline constexpr char kUnreadableRowPrefix[] = "****  ";
 inline constexpr char kDamagedInvoiceNo[] = "DELETE ME";
 inline constexpr char kDamagedShortName[] = "BAD RECORD";
 inline constexpr char kFindInvoiceCaption[] = "Find Invoice/Payment";
 // The longest filter value and find text.
 inline constexpr int kFilterValueMax = 10;
 inline constexpr int kFindTextMax = 10;
-inline constexpr int kInvoiceRowWidth = 128;
 
 // "Records: " + count.
 std::string RecordsText(int32_t count);

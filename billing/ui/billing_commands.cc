@@ -1,16 +1,25 @@
 #include "billing/ui/billing_commands.h"
 
+#include "billing/ui/customer_manager_window.h"
 #include "billing/ui/invoice_manager.h"
+#include "billing/ui/product_manager_window.h"
 
 namespace tallybook::billing::ui {
 
 void WireBillingCommands(company::ui::TMainForm& form, company::App& app) {
-  form.SetCommand(company::ui::CommandId::kInvoiceManager, [&form, &app] {
+  using company::ui::CommandId;
+  // Without its file a manager cannot work, and the program ends.
+  form.SetCommand(CommandId::kCustomerManager, [&form, &app] {
+    TDemoForm manager(app, &form);
+    if (manager.Execute() == kManagerOpenFailed) form.close();
+  });
+  form.SetCommand(CommandId::kProductManager, [&form, &app] {
+    TEditProd manager(app, &form);
+    if (manager.Execute() == kManagerOpenFailed) form.close();
+  });
+  form.SetCommand(CommandId::kInvoiceManager, [&form, &app] {
     Tinvlist manager(app, &form);
-    if (manager.Execute() == kInvlistOpenFailed) {
-      // Without its files the program cannot go on.
-      form.close();
-    }
+    if (manager.Execute() == kInvlistOpenFailed) form.close();
   });
 }
 

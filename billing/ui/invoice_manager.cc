@@ -15,6 +15,7 @@
 #include "company/text.h"
 #include "company/ui/find_box.h"
 #include "company/ui/print_window.h"
+#include "output/ui/invoice_commands.h"
 #include "platform/message.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/qt_font.h"
@@ -201,7 +202,7 @@ void Tinvlist::BuildToolbar(QWidget* host) {
 bool Tinvlist::FormShow() {
   const company::CompanyRecord& company = app_.CurrentCompany;
   RefreshLabels();
-  ShowMessage(kInvoiceManagerIdleHint);
+  ShowMessage(kIdleHint);
 
   app_.invoice_view_key = ValidInvoiceView(app_.invoice_view_key);
   app_.invoice_filter_on = false;
@@ -516,18 +517,47 @@ void Tinvlist::DeleteClick() {
   ApplyOutcome(outcome, ref, key, outcome.changed);
 }
 
+output::InvoiceFiles Tinvlist::Files() {
+  return {transactions_.get(), lines_.get(), memos_.get()};
+}
+
 void Tinvlist::ViewClick() {
   if (!RereadCurrent()) return;
+  output::ui::ViewInvoice(app_, company::Trim(record_.InvoiceNo.View()), this,
+                          Files());
 }
 
 void Tinvlist::PrintClick() {
   if (!RereadCurrent()) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  std::string status;
+  {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    print_mode_ = true;
+    status = output::ui::PrintInvoice(
+        app_, company::Trim(record_.InvoiceNo.View()), this, Files());
+    print_mode_ = false;
+    QApplication::restoreOverrideCursor();
+  }
+  if (!status.empty()) ShowMessage(status);
+  PositionOn(ref);
 }
 
-void Tinvlist::BatchPrintClick() {}
+void Tinvlist::BatchPrintClick() {
+  if (!transactions_) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  print_mode_ = batch_mode_ = true;
+  const std::string status = output::ui::BatchPrintInvoices(app_, this, Files());
+  print_mode_ = batch_mode_ = false;
+  if (!status.empty()) ShowMessage(status);
+  PositionOn(ref);
+}
 
 void Tinvlist::PrintWindowClick() {
-  company::ui::PrintWindowImage(app_, *this, kInvoiceManagerCaption);
+  if (std::optional<std::string> where =
+          company::ui::PrintWindowImage(app_, *this, kInvoiceManagerCaption)) {
+    ShowMessage(*where);
+  }
 }
 
 void Tinvlist::HelpClick() {

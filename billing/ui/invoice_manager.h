@@ -36,6 +36,7 @@
 #include "billing/invoice_manager_logic.h"
 #include "company/app.h"
 #include "company/data_access.h"
+#include "output/invoice_image.h"
 #include "store/ui/fvc_browser.h"
 
 namespace tallybook::billing::ui {
@@ -159,6 +160,8 @@ class Tinvlist : public QDialog {
   void ApplyOutcome(const billing::InvoiceOutcome& outcome, int32_t ref_before,
                     const std::string& key_before, bool deleted);
   void ShowUnableToOpen(int error);
+  // The window's open files, for invoice output.
+  output::InvoiceFiles Files();
   void BuildCommands();
   void BuildToolbar(QWidget* host);
   void ApplyFilterDisplay(bool on);

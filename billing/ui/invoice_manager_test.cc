@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "billing/ui/q_view.h"
+#include "output/ui/inv_batch.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/keys.h"
@@ -73,6 +74,21 @@ class TinvlistTest : public ::testing::Test {
       ASSERT_TRUE(t.AddWithKeys(rec_no));
     }
     ASSERT_TRUE(t.Close());
+  }
+  // Adds one customer to a customer file not made yet.
+  void AddCustomer(const char* no, const char* name, const char* balance) {
+    shell_.ui.messages.ExpectMessage(
+        "I am going to create a new, empty customer file for this company.");
+    company::CustomerAccess c(app());
+    ASSERT_TRUE(c.OpenCompanyFile());
+    c.ClearRecord();
+    c.rec().CustomerNo.Set(no);
+    c.rec().CustomerName.Set(name);
+    c.rec().ShortName.Set(company::UpperCase1252(std::string(name).substr(0, 5)));
+    c.rec().Balance.Set(balance);
+    c.rec().Phone1.Set("555-0101");
+    int32_t rec_no = 0;
+    ASSERT_TRUE(c.AddWithKeys(rec_no));
   }
   void AddSample() {
     AddTransactions({{"1001", "C3", "2024/01/05", "I"},
@@ -267,19 +283,7 @@ TEST_F(TinvlistTest, RowsOfDamagedAndUnreadableRecordsStillShow) {
 
 TEST_F(TinvlistTest, CustomerDataShowsTheRecordAndItsCustomer) {
   AddSample();
-  shell_.ui.messages.ExpectMessage(
-      "I am going to create a new, empty customer file for this company.");
-  {
-    company::CustomerAccess c(app());
-    ASSERT_TRUE(c.OpenCompanyFile());
-    c.ClearRecord();
-    c.rec().CustomerNo.Set("C2");
-    c.rec().CustomerName.Set("Bolt & Nut Ltd");
-    c.rec().Balance.Set("200");
-    c.rec().Phone1.Set("555-0101");
-    int32_t rec_no = 0;
-    ASSERT_TRUE(c.AddWithKeys(rec_no));
-  }
+  AddCustomer("C2", "Bolt & Nut Ltd", "200");
   app().CurrentCompany.LastInvoiceNo.Set("1003");
   Open();
   CustomerDataView shown;
@@ -342,19 +346,7 @@ TEST_F(TinvlistTest, RightClickSelectsTheRowUnderThePointer) {
 
 TEST_F(TinvlistTest, AddEditAndDeleteThroughTheWindowsCommands) {
   AddSample();
-  shell_.ui.messages.ExpectMessage(
-      "I am going to create a new, empty customer file for this company.");
-  {
-    company::CustomerAccess c(app());
-    ASSERT_TRUE(c.OpenCompanyFile());
-    c.ClearRecord();
-    c.rec().CustomerNo.Set("C9");
-    c.rec().CustomerName.Set("Ninth Street Deli");
-    c.rec().ShortName.Set("NINTH");
-    c.rec().Balance.Set("0.00");
-    int32_t rec_no = 0;
-    ASSERT_TRUE(c.AddWithKeys(rec_no));
-  }
+  AddCustomer("C9", "Ninth Street Deli", "0.00");
   app().invoice_view_key = kInvoiceNoView;
   Open();
   // The editor as the user fills it: one line, quantity `quantity`.
@@ -407,6 +399,64 @@ TEST_F(TinvlistTest, AddEditAndDeleteThroughTheWindowsCommands) {
   // The files are open again for the browser.
   EXPECT_TRUE(window_->transactions().IsOpen());
   EXPECT_TRUE(window_->lines().IsOpen());
+}
+
+TEST_F(TinvlistTest, ViewPrintAndBatchPrintRunInvoiceOutput) {
+  AddSample();
+  AddCustomer("C2", "Bolt & Nut Ltd", "0.00");
+  AddTransactions({{"DP1", "C2", "2024/03/20", "D"}});
+  app().invoice_view_key = kInvoiceNoView;
+  app().CurrentCompany.LastInvoiceNo.Set("1003");
+  const std::string pdf_dir = shell_.dir.string();
+  shell_.ui.printer.SaveAsPdfIn(pdf_dir);
+  Open();
+  ASSERT_EQ(CurrentInvoice(), "1003");
+
+  shell_.ui.windows.ExpectWindow("Trtedit", platform::kModalOk);
+  window_->InvPrint->click();
+  EXPECT_EQ(shell_.ui.printer.jobs().size(), 0u);
+
+  window_->Print2->trigger();
+  ASSERT_EQ(shell_.ui.printer.jobs().size(), 1u);
+  EXPECT_EQ(shell_.ui.printer.jobs()[0]->title, "Invoice - 1003");
+  EXPECT_EQ(Panel(1).rfind("Invoice 1003 ", 0), 0u) << Panel(1);
+  EXPECT_FALSE(window_->print_mode());
+  EXPECT_EQ(CurrentInvoice(), "1003");
+
+  // A deposit is not printed: the notice, then the view.
+  SelectInvoice("DP1");
+  shell_.ui.messages.ExpectMessage(
+      "This record is a deposit. Unable to print. I am going to use the view "
+      "option instead.").WithCaption("Deposit Transaction");
+  shell_.ui.windows.ExpectWindow("Trtedit", platform::kModalOk);
+  window_->ToPrinterButn->click();
+  EXPECT_EQ(shell_.ui.printer.jobs().size(), 1u);
+
+  // Four invoices are left unprinted; the user lowers the number to 2.
+  shell_.ui.windows.ExpectWindow("TInvBatch", [&] {
+    auto* batch = window_->findChild<output::ui::TInvBatch*>();
+    EXPECT_NE(batch, nullptr);
+    if (batch == nullptr) return platform::kModalCancel;
+    EXPECT_EQ(FromQString(batch->CountLabel->text()),
+              "There are 4 invoice(s) to print.");
+    EXPECT_EQ(FromQString(batch->BatchNum->text()), "4");
+    batch->BatchNum->setText("2");
+    return platform::kModalOk;
+  });
+  window_->BatchPrint1->trigger();
+  EXPECT_EQ(Panel(1), "Batch Print complete. 2 invoices sent to spooler.");
+  EXPECT_EQ(shell_.ui.printer.jobs().size(), 3u);
+  EXPECT_FALSE(window_->batch_mode());
+  EXPECT_EQ(CurrentInvoice(), "DP1");
+}
+
+TEST_F(TinvlistTest, BatchPrintWithNothingToPrintSaysSo) {
+  AddTransactions({{"DP1", "C2", "2024/03/20", "D"}});
+  Open();
+  shell_.ui.messages.ExpectMessage("There are no invoices to print.")
+      .WithCaption("Batch Print");
+  window_->BatchPrinButn->click();
+  EXPECT_EQ(shell_.ui.printer.jobs().size(), 0u);
 }
 
 TEST_F(TinvlistTest, HelpOpensTheInvoiceManagerTopic) {

@@ -62,9 +62,10 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
   };
   if (mode_.matches) {
     FindBrowser->OnPerformFilter = [this](store::RowRec& rr, bool& use_it) {
-      FindBrowser->BuildRowFor(rr);
-      use_it = rr.Status == 0 && mode_.matches(buffer_.data(), typed_);
+      use_it = FindBrowser->BuildRowFor(rr) == 0 && rr.Status == 0 &&
+               mode_.matches(buffer_.data(), typed_);
     };
+    FindBrowser->SetFilterEnabled(true);
   }
   FindBrowser->viewport()->installEventFilter(this);
   FindBrowser->installEventFilter(this);
@@ -106,7 +107,6 @@ void TFindBox::FindEditChange() {
   const std::string typed = FromQString(FindEdit->text());
   if (mode_.matches) {
     typed_ = typed;
-    FindBrowser->SetFilterEnabled(!Trim(typed).empty());
     FindBrowser->SetAndUpdate("", 0);
     return;
   }

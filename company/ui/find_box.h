@@ -6,10 +6,8 @@
 // of their own.
 //
 // Typing in the find field positions the list at the first row whose key
-// is at or after the typed text. A mode that searches by content instead
-// (the invoice manager's) lists the file in record order and keeps only the
-// records whose fields contain the typed text. OK, Enter or a double click
-// chooses the
+// is at or after the typed text; in a mode with a matches filter it lists
+// the records that contain the typed text instead. OK, Enter or a double click chooses the
 // current row: its record number and the text of its first column (the
 // record's number, which the caller looks up by its own key).
 #ifndef TALLYBOOK_COMPANY_UI_FIND_BOX_H_
@@ -46,8 +44,9 @@ struct FindMode {
   int first_column_width = 0;
   // The longest text the find field takes.
   int max_typed = store::kMaxKeyLength;
-  // When set, the list is in record order (key_no 0) and shows only the
-  // records (raw bytes) that match the typed text; search_key is not used.
+  // When set, the window lists, in file order (key_no 0), only the records
+  // this accepts for the typed text, instead of positioning by key: the
+  // "contains" search of the customer, product and invoice modes.
   std::function<bool(const uint8_t* record, const std::string& typed)> matches;
 };
 
@@ -89,9 +88,9 @@ class TFindBox : public QDialog {
   App& app_;
   FindMode mode_;
   std::vector<uint8_t> buffer_;
-  std::string typed_;  // the find field's text, for a content search
   int32_t chosen_ref_ = 0;
   std::string chosen_first_column_;
+  std::string typed_;  // what the matches filter looks for
 };
 
 }  // namespace tallybook::company::ui

@@ -9,7 +9,8 @@
 
 namespace tallybook::company::ui {
 
-bool PrintWindowImage(App& app, QWidget& window, const std::string& caption) {
+std::optional<std::string> PrintWindowImage(App& app, QWidget& window,
+                                            const std::string& caption) {
   QTemporaryDir dir;
   const QString file = dir.filePath("window.png");
   const bool saved = dir.isValid() && window.grab().save(file, "PNG");
@@ -20,7 +21,7 @@ bool PrintWindowImage(App& app, QWidget& window, const std::string& caption) {
                         kPrintWindowFailed +
                             (saved ? app.services().printer.LastError()
                                    : std::string("no picture of the window")));
-    return false;
+    return std::nullopt;
   }
   // The window at its screen proportions across the printable width.
   const QSize size = window.size();
@@ -31,9 +32,9 @@ bool PrintWindowImage(App& app, QWidget& window, const std::string& caption) {
   if (!status.ok) {
     platform::ShowError(app.services().messages, caption,
                         kPrintWindowFailed + status.error);
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return platform::PrintedWhereText(status);
 }
 
 }  // namespace tallybook::company::ui

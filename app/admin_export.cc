@@ -1,0 +1,61 @@
+// tallybook-admin export-customers DIR FILE.csv and export-products DIR
+// FILE.csv: write the current company's customers (by number) or products
+// (by code) as a CSV file with every column the imports take
+// (billing/csv_records.h). The file is written through a side file and
+// renamed into place, so a failure leaves any earlier file as it was.
+#include <cstdio>
+#include <fstream>
+
+#include "app/admin_commands.h"
+#include "app/admin_console_platform.h"
+#include "app/admin_import.h"
+#include "billing/csv_records.h"
+
+namespace tallybook::admin {
+
+namespace {
+
+using Exporter = bool (*)(company::App&, std::string*, std::string*);
+
+int RunExport(const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err, Exporter export_csv, const char* what) {
+  const std::string& path = args[1];
+  ConsolePlatform platform(err);
+  company::App app(args[0], platform.services());
+  if (!OpenCurrentCompany(app, err)) return kExitFailed;
+  std::string csv;
+  std::string error;
+  const bool ok = export_csv(app, &csv, &error);
+  app.engine().StoreShutdown();
+  if (!ok) return Fail(err, error);
+  const std::string side = path + ".tmp";
+  {
+    std::ofstream file(side, std::ios::binary | std::ios::trunc);
+    file << csv;
+    file.close();
+    if (!file) {
+      std::remove(side.c_str());
+      return Fail(err, path + ": cannot be written");
+    }
+  }
+  if (std::rename(side.c_str(), path.c_str()) != 0) {
+    std::remove(side.c_str());
+    return Fail(err, path + ": cannot be written");
+  }
+  out << "wrote " << what << " to " << path << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunExportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err) {
+  return RunExport(args, out, err, &billing::ExportCustomersCsv, "customers");
+}
+
+int RunExportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err) {
+  return RunExport(args, out, err, &billing::ExportProductsCsv, "products");
+}
+
+}  // namespace tallybook::admin

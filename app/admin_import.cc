@@ -1,0 +1,109 @@
+// tallybook-admin import-customers DIR FILE.csv [--skip-bad] and
+// import-products DIR FILE.csv [--skip-bad]: bring a customer or product
+// list kept in another program into the current company of DIR (the rules
+// are those of billing/csv_records.h). Without --skip-bad a file with any
+// bad row is refused whole; with it the sound rows are written and the
+// others listed. Exit status 0 when the rows were written, 1 when the file
+// was refused or could not be read.
+#include "app/admin_import.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "app/admin_commands.h"
+#include "app/admin_console_platform.h"
+#include "billing/csv_records.h"
+#include "company/startup.h"
+#include "company/text.h"
+
+namespace tallybook::admin {
+
+namespace {
+
+inline constexpr char kSkipBadOption[] = "--skip-bad";
+
+using Importer = billing::CsvImportResult (*)(company::App&, std::string_view,
+                                              bool);
+
+int RunImport(const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err, Importer import, const char* what) {
+  const std::string& dir = args[0];
+  const std::string& path = args[1];
+  bool skip_bad = false;
+  if (args.size() == 3) {
+    if (args[2] != kSkipBadOption) {
+      return Fail(err, "unknown option \"" + args[2] + "\" (only " +
+                           kSkipBadOption + ")");
+    }
+    skip_bad = true;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Fail(err, path + ": cannot be read");
+  std::stringstream text;
+  text << in.rdbuf();
+  ConsolePlatform platform(err);
+  company::App app(dir, platform.services());
+  if (!OpenCurrentCompany(app, err)) return kExitFailed;
+  const billing::CsvImportResult result = import(app, text.str(), skip_bad);
+  app.engine().StoreShutdown();
+  if (!result.error.empty()) return Fail(err, path + ": " + result.error);
+  for (const std::string& bad : result.bad_rows) {
+    err << path << ": " << bad << "\n";
+  }
+  if (result.refused) {
+    return Fail(err, path + ": " + std::to_string(result.bad_rows.size()) +
+                         " bad row(s); nothing was imported (" +
+                         kSkipBadOption + " imports the sound rows)");
+  }
+  out << "imported " << result.written << " " << what;
+  if (!result.bad_rows.empty()) {
+    out << ", skipped " << result.bad_rows.size() << " bad row(s)";
+  }
+  out << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+bool OpenCurrentCompany(company::App& app, std::ostream& err) {
+  const std::string last_path = app.PathOf(company::kLastCompanyFileName);
+  company::CompanyRecord last;
+  switch (company::ReadLastCompany(last_path, &last)) {
+    case company::LastCompanyRead::kOk:
+      break;
+    case company::LastCompanyRead::kMissing:
+      Fail(err, last_path + ": no such file; " + app.data_dir() +
+                    " holds no installation");
+      return false;
+    case company::LastCompanyRead::kDamaged:
+      Fail(err, company::DamagedLastCompanyText(last_path));
+      return false;
+  }
+  if (!app.engine().StoreStartup(0, company::kPageBuffers)) {
+    Fail(err, "the record store did not start (error " +
+                  std::to_string(app.engine().StoreError()) + ")");
+    return false;
+  }
+  const std::string company_no = last.CompanyNo.Get();
+  if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
+    app.engine().StoreShutdown();
+    Fail(err, "the company list holds no company \"" +
+                  company::Trim(company_no) + "\"");
+    return false;
+  }
+  app.SetShortDateFromCompany();
+  app.RefreshTodayText();
+  return true;
+}
+
+int RunImportCustomers(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err) {
+  return RunImport(args, out, err, &billing::ImportCustomersCsv, "customers");
+}
+
+int RunImportProducts(const std::vector<std::string>& args, std::ostream& out,
+                      std::ostream& err) {
+  return RunImport(args, out, err, &billing::ImportProductsCsv, "products");
+}
+
+}  // namespace tallybook::admin

@@ -1,0 +1,102 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/admin_test_util.h"
+#include "company/installation.h"
+#include "platform/testing/temp_dir.h"
+
+namespace tallybook::admin {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::AdminRun;
+using testing::RunCaptured;
+
+class AdminCsvTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp_.ok());
+    dir_ = (temp_.path() / "data").string();
+    ASSERT_TRUE(company::CreateInstallation(dir_).ok);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = (temp_.path() / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  platform::testing::TempDir temp_{"admin_csv"};
+  std::string dir_;
+};
+
+TEST_F(AdminCsvTest, BadRowRefusesTheFileThenSkipBadImportsTheRest) {
+  const std::string csv = Write(
+      "customers.csv",
+      "number,name,address1\r\n"
+      "1,\"Caf\xC3\xA9 M\xC3\xBCller\",\"12, Rue de la Paix\"\r\n"
+      "2,,Nowhere\r\n"
+      "3,John Smith,\r\n");
+  AdminRun run = RunCaptured({"import-customers", dir_, csv});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr(csv + ": line 3: You must enter a customer name.\n"));
+  EXPECT_THAT(run.err, HasSubstr("1 bad row(s); nothing was imported"));
+  EXPECT_EQ(run.out, "");
+
+  run = RunCaptured({"import-customers", dir_, csv, "--skip-bad"});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "imported 2 customers, skipped 1 bad row(s)\n");
+
+  const std::string out = (temp_.path() / "out.csv").string();
+  run = RunCaptured({"export-customers", dir_, out});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  const std::string exported = Read(out);
+  EXPECT_THAT(exported,
+              HasSubstr("1,Caf\xC3\xA9 M\xC3\xBCller,\"12, Rue de la Paix\""));
+  EXPECT_THAT(exported, HasSubstr("3,John Smith,"));
+}
+
+TEST_F(AdminCsvTest, ProductsRoundTripThroughTheCommands) {
+  const std::string csv = Write("products.csv",
+                                "description,code,price\r\nBolt,B1,0.25\r\n");
+  AdminRun run = RunCaptured({"import-products", dir_, csv});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "imported 1 products\n");
+  const std::string out = (temp_.path() / "p.csv").string();
+  ASSERT_EQ(RunCaptured({"export-products", dir_, out}).code, kExitOk);
+  EXPECT_EQ(Read(out),
+            "code,description,price,taxable,notes\r\nB1,Bolt,0.25,N,\r\n");
+}
+
+TEST_F(AdminCsvTest, MissingFilesAndBadOptionsAreClearErrors) {
+  AdminRun run = RunCaptured({"import-products", dir_, "/no/such.csv"});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_EQ(run.err, "tallybook-admin: /no/such.csv: cannot be read\n");
+
+  const std::string csv = Write("c.csv", "number,name\r\n1,A\r\n");
+  run = RunCaptured({"import-customers", dir_, csv, "--force"});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr("unknown option \"--force\""));
+
+  run = RunCaptured({"import-customers", (temp_.path() / "none").string(), csv});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr("holds no installation"));
+
+  const std::string broken = Write("b.csv", "number,name\r\n1,\"open\r\n");
+  run = RunCaptured({"import-customers", dir_, broken});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr(broken + ": line 2: a quoted field is not closed"));
+}
+
+}  // namespace
+}  // namespace tallybook::admin

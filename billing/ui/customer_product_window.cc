@@ -1,0 +1,161 @@
+#include "billing/ui/customer_product_window.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include "billing/customer_product_support.h"
+#include "company/company_options.h"
+#include "company/text.h"
+#include "company/ui/list_window.h"
+#include "platform/message.h"
+#include "platform/qt/qt_font.h"
+#include "platform/qt/text_codec.h"
+
+namespace tallybook::billing::ui {
+
+using platform::qt::ToQString;
+
+TManagerWindow::TManagerWindow(company::App& app, const std::string& caption,
+                               QWidget* parent)
+    : QDialog(parent), app_(app), caption_(caption) {
+  setWindowTitle(ToQString(caption));
+  menu_bar_ = new QMenuBar(this);
+  auto* tools = new QWidget(this);
+  tool_row_ = new QHBoxLayout(tools);
+  tool_row_->setContentsMargins(0, 0, 0, 0);
+  tool_row_->addStretch(1);
+
+  Browser = new store::ui::TFvcBrowser(this);
+  Browser->setFont(
+      platform::qt::ToQFont(company::ManagersFontOf(app.CurrentCompany)));
+  Browser->setContextMenuPolicy(Qt::NoContextMenu);
+  // Typed characters search the upper-cased keys.
+  Browser->OnKeyPress = [](char& key) { key = company::UpperChar1252(key); };
+  Browser->installEventFilter(this);
+  Browser->viewport()->installEventFilter(this);
+  PopupMenu = new QMenu(this);
+
+  auto* status = new QStatusBar(this);
+  status->setSizeGripEnabled(false);
+  StatusPanel0 = new QLabel(this);
+  StatusPanel1 = new QLabel(kIdleHint, this);
+  status->addWidget(StatusPanel0);
+  status->addWidget(StatusPanel1, 1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menu_bar_);
+  layout->setContentsMargins(4, 4, 4, 0);
+  layout->addWidget(tools);
+  layout->addWidget(Browser, 1);
+  layout->addWidget(status);
+  resize(860, 480);
+
+  list_window_ = [this](const std::string& path, const std::string& title,
+                        const std::string& list_name) {
+    company::ui::TListWindow window(app_, this);
+    window.SetCaption(title);
+    window.SetListName(list_name);
+    if (window.LoadFile(path)) window.Execute();
+  };
+}
+
+QToolButton* TManagerWindow::AddToolButton(const char* text, const char* icon,
+                                           QAction* action) {
+  auto* button = new QToolButton(this);
+  button->setText(text);
+  button->setToolTip(text);
+  button->setAutoRaise(true);
+  const QIcon theme = QIcon::fromTheme(icon);
+  if (!theme.isNull()) {
+    button->setIcon(theme);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  }
+  if (action != nullptr) {
+    connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    button->setEnabled(action->isEnabled());
+    connect(action, &QAction::changed, button,
+            [button, action] { button->setEnabled(action->isEnabled()); });
+  }
+  // Before the stretch that closes the row.
+  tool_row_->insertWidget(tool_row_->count() - 1, button);
+  return button;
+}
+
+void TManagerWindow::ShowHint(const std::string& text) {
+  StatusPanel1->setText(ToQString(text));
+}
+
+void TManagerWindow::PrintWindowClick() {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("window.png");
+  const bool saved = dir.isValid() && grab().save(file, "PNG");
+  platform::Printer& printer = app_.services().printer;
+  std::unique_ptr<platform::Canvas> canvas =
+      saved ? printer.BeginJob(caption_) : nullptr;
+  if (!canvas) {
+    platform::ShowError(app_.services().messages, caption_,
+                        kPrintWindowFailed +
+                            (saved ? printer.LastError()
+                                   : std::string("no picture of the window")));
+    return;
+  }
+  const QSize size = this->size();
+  const int width = canvas->PageWidth();
+  const int height = size.width() > 0 ? width * size.height() / size.width() : 0;
+  canvas->DrawBitmap({0, 0, width, height},
+                     platform::qt::PathFromQString(file));
+  const platform::PrintJobStatus status = canvas->EndJob();
+  if (!status.ok) {
+    platform::ShowError(app_.services().messages, caption_,
+                        kPrintWindowFailed + status.error);
+    return;
+  }
+  ShowHint(caption_ + (status.to_file ? " written to " : " sent to ") +
+           status.destination + ".");
+}
+
+void TManagerWindow::SelectRowAt(const QPoint& pos) {
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos),
+                    QPointF(Browser->viewport()->mapToGlobal(pos)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(Browser->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos),
+                      QPointF(Browser->viewport()->mapToGlobal(pos)),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(Browser->viewport(), &release);
+}
+
+bool TManagerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Browser->viewport()) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      ChooseRow();
+      return true;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+      auto* menu_event = static_cast<QContextMenuEvent*>(event);
+      SelectRowAt(menu_event->pos());
+      PopupMenu->popup(menu_event->globalPos());
+      return true;
+    }
+  }
+  if (watched == Browser && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ChooseRow();
+      return true;
+    }
+    if (key == Qt::Key_Delete) {
+      DeleteRow();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace tallybook::billing::ui

@@ -1,0 +1,80 @@
+// TManagerWindow: the frame the customer and product managers share - a
+// menu bar, a tool button row, the record browser, a right-click menu that
+// selects the row under the pointer first, the Delete key, Enter and
+// double-click on a row, Escape to close, and a two-panel status bar (the
+// count, then hints and results). Each manager fills the menus and buttons
+// and gives what choosing and deleting do.
+#ifndef TALLYBOOK_BILLING_UI_CUSTOMER_PRODUCT_WINDOW_H_
+#define TALLYBOOK_BILLING_UI_CUSTOMER_PRODUCT_WINDOW_H_
+
+#include <QAction>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <functional>
+#include <string>
+
+#include "company/app.h"
+#include "company/company_manager.h"
+#include "store/ui/fvc_browser.h"
+
+namespace tallybook::billing::ui {
+
+inline constexpr char kPrintWindowFailed[] =
+    "The window could not be printed: ";
+
+class TManagerWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  TManagerWindow(company::App& app, const std::string& caption,
+                 QWidget* parent);
+
+  // The text list window the list commands open; tests replace it.
+  void set_list_window(company::ListWindowRunner runner) {
+    list_window_ = std::move(runner);
+  }
+
+  store::ui::TFvcBrowser* Browser;
+  QLabel* StatusPanel0;
+  QLabel* StatusPanel1;
+  QMenu* PopupMenu;
+
+  // Prints a picture of the window as one job titled with its caption.
+  void PrintWindowClick();
+
+ protected:
+  // Double-click or Enter on a row.
+  virtual void ChooseRow() = 0;
+  // The Delete key.
+  virtual void DeleteRow() = 0;
+
+  // A tool button in the row, with a theme icon when the theme has one,
+  // that triggers action (when given).
+  QToolButton* AddToolButton(const char* text, const char* icon,
+                             QAction* action);
+  QMenuBar* menu_bar() { return menu_bar_; }
+  company::App& app() { return app_; }
+  const company::ListWindowRunner& list_window() const { return list_window_; }
+  // Puts a text in status panel 1.
+  void ShowHint(const std::string& text);
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Makes the row under viewport point y current, as a left click would.
+  void SelectRowAt(const QPoint& pos);
+
+  company::App& app_;
+  std::string caption_;
+  QMenuBar* menu_bar_;
+  QHBoxLayout* tool_row_;
+  company::ListWindowRunner list_window_;
+};
+
+}  // namespace tallybook::billing::ui
+
+#endif  // TALLYBOOK_BILLING_UI_CUSTOMER_PRODUCT_WINDOW_H_
