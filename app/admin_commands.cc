@@ -36,6 +36,8 @@ const std::vector<AdminCommand>& AdminCommands() {
       {"export-products", 2, 2, "DIR FILE.csv",
        "write the current company's products as a CSV file",
        RunExportProducts},
+      {"demo", 1, 3, "DIR",
+       "make a demo installation in DIR [--today YYYY-MM-DD]", RunDemo},
   };
   return commands;
 }

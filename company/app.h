@@ -108,8 +108,9 @@ class App {
   // by the platform clock).
   bool invoice_timer_running = false;
   int64_t invoice_timer_start = 0;
-  // The invoice manager's view (key number) and customer filter.
-  int invoice_view_key = 1;
+  // The invoice manager's view (key number; By Invoice Date at first) and
+  // customer filter.
+  int invoice_view_key = 3;
   bool invoice_filter_on = false;
   std::string invoice_filter_customer;
 

@@ -1,6 +1,7 @@
 #include "billing/ui/billing_commands.h"
 
 #include "billing/ui/customer_manager_window.h"
+#include "billing/ui/invoice_manager.h"
 #include "billing/ui/product_manager_window.h"
 
 namespace tallybook::billing::ui {
@@ -15,6 +16,10 @@ void WireBillingCommands(company::ui::TMainForm& form, company::App& app) {
   form.SetCommand(CommandId::kProductManager, [&form, &app] {
     TEditProd manager(app, &form);
     if (manager.Execute() == kManagerOpenFailed) form.close();
+  });
+  form.SetCommand(CommandId::kInvoiceManager, [&form, &app] {
+    Tinvlist manager(app, &form);
+    if (manager.Execute() == kInvlistOpenFailed) form.close();
   });
 }
 

@@ -51,7 +51,7 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
       buffer_(static_cast<size_t>(mode_.record_length)) {
   setWindowTitle(ToQString(mode_.caption));
   FindEdit = new QLineEdit(this);
-  FindEdit->setMaxLength(store::kMaxKeyLength);
+  FindEdit->setMaxLength(mode_.max_typed);
   FindBrowser = new store::ui::TFvcBrowser(this);
   FindBrowser->setFont(platform::qt::ToQFont(ManagersFontOf(app.CurrentCompany)));
   FindBrowser->SetHeader(mode_.header);

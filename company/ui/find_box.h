@@ -42,6 +42,8 @@ struct FindMode {
   std::function<std::string(const std::string& typed)> search_key;
   // Characters of a row that form its first column.
   int first_column_width = 0;
+  // The longest text the find field takes.
+  int max_typed = store::kMaxKeyLength;
   // When set, the window lists, in file order (key_no 0), only the records
   // this accepts for the typed text, instead of positioning by key: the
   // "contains" search of the customer, product and invoice modes.

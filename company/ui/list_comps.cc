@@ -1,13 +1,10 @@
 #include "company/ui/list_comps.h"
 
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -231,33 +228,11 @@ void TListComps::ByNumberClick() { SwitchKey(kCompanyNoKey); }
 void TListComps::ByNameClick() { SwitchKey(kCompanyNameKey); }
 
 void TListComps::PrintWindowClick() {
-  QTemporaryDir dir;
-  const QString file = dir.filePath("window.png");
-  const bool saved = dir.isValid() && grab().save(file, "PNG");
-  std::unique_ptr<platform::Canvas> canvas =
-      saved ? app_.services().printer.BeginJob(kCompanyManagerCaption) : nullptr;
-  if (!canvas) {
-    platform::ShowError(app_.services().messages, kCompanyManagerCaption,
-                        kPrintWindowFailed +
-                            (saved ? app_.services().printer.LastError()
-                                   : std::string("no picture of the window")));
-    return;
-  }
-  // The window at its screen proportions across the printable width.
-  const QSize size = this->size();
-  const int width = canvas->PageWidth();
-  const int height = size.width() > 0 ? width * size.height() / size.width() : 0;
-  canvas->DrawBitmap({0, 0, width, height},
-                     platform::qt::PathFromQString(file));
-  const platform::PrintJobStatus status = canvas->EndJob();
-  if (!status.ok) {
-    platform::ShowError(app_.services().messages, kCompanyManagerCaption,
-                        kPrintWindowFailed + status.error);
-    return;
-  }
-  const std::string where = platform::PrintedWhereText(status);
-  StatusHint->setText(ToQString(where));
-  app_.ShowStatus(where);
+  const std::optional<std::string> where =
+      PrintWindowImage(app_, *this, kCompanyManagerCaption);
+  if (!where) return;
+  StatusHint->setText(ToQString(*where));
+  app_.ShowStatus(*where);
 }
 
 bool TListComps::eventFilter(QObject* watched, QEvent* event) {

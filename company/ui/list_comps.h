@@ -26,6 +26,7 @@
 #include "company/app.h"
 #include "company/company_manager.h"
 #include "company/password.h"
+#include "company/ui/print_window.h"
 #include "store/ui/fvc_browser.h"
 
 namespace tallybook::company::ui {
@@ -33,8 +34,6 @@ namespace tallybook::company::ui {
 inline constexpr char kListCompsName[] = "TListComps";
 inline constexpr char kCompanyHelpTopic[] = "Company";
 inline constexpr char kIdleHint[] = "Right-click mouse or select from menu bar.";
-inline constexpr char kPrintWindowFailed[] =
-    "The window could not be printed: ";
 // Execute()'s result when the company list could not be opened: the
 // program ends.
 inline constexpr int kListCompsOpenFailed = 2;
