@@ -1,5 +1,7 @@
 #include "billing/ui/invoice_manager.h"
 
+#include "billing/ui/choosers.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -38,6 +40,10 @@ Tinvlist::Tinvlist(company::App& app, QWidget* parent)
   setObjectName(kInvlistName);
   setWindowTitle(kInvoiceManagerCaption);
   setAutoFillBackground(true);
+  editor_ = new TProdInv(app_, this);
+  editor_->choose_customer = [this] { return ChooseCustomer(app_, editor_); };
+  editor_->choose_product = [this] { return ChooseProduct(app_, editor_); };
+  invoice_editor_ = editor_->Runner();
   BuildCommands();
 
   auto* tools = new QWidget(this);

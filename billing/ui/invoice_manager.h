@@ -34,6 +34,7 @@
 
 #include "billing/invoice_bookkeeping.h"
 #include "billing/invoice_manager_logic.h"
+#include "billing/ui/invoice_editor.h"
 #include "company/app.h"
 #include "company/data_access.h"
 #include "output/invoice_image.h"
@@ -180,6 +181,9 @@ class Tinvlist : public QDialog {
   std::unique_ptr<company::MemoAccess> memos_;
   company::TransactionRecord row_record_;  // the browse list's buffer
   company::TransactionRecord record_;      // the re-read current record
+  // The invoice editor, made once and reused for every Add and Edit; it
+  // chooses customers and products through their managers.
+  TProdInv* editor_ = nullptr;
   billing::RunInvoiceEditor invoice_editor_;
   QActionGroup* view_group_ = nullptr;
   QMenuBar* menu_bar_ = nullptr;
