@@ -398,6 +398,27 @@ class Poster {
   platform::Messages& messages_;
 };
 
+// Reads the record of the file whose key key_no is key, changes it and
+// stores it back (the guarded modify); *shared takes the stored record.
+// True when stored and the file closed.
+template <class Access, class Change>
+bool ChangeStoredRecord(company::App& app, int key_no, const std::string& key,
+                        Change change, typename Access::RecordType* shared) {
+  Access access(app);
+  int32_t rec_no = 0;
+  std::string found;
+  bool ok = false;
+  if (access.OpenCompanyFile() &&
+      access.FindByKey(key_no, key, rec_no, &found) && found == key &&
+      access.GetRecord(rec_no)) {
+    const typename Access::RecordType before = access.rec();
+    change(access.rec());
+    ok = access.ModifyWithKeys(rec_no, before);
+    if (ok) *shared = access.rec();
+  }
+  return access.Close() && ok;
+}
+
 // Re-ages the customer and lowers its balance and the company's by amount.
 // False after telling the user when either record could not be stored;
 // *closed false after telling the user the transaction file did not close.
@@ -424,53 +445,28 @@ bool StoreBalances(company::App& app, const PaymentPosting& posting,
     }
   }
 
-  bool ok = false;
-  {
-    CustomerAccess customers(app);
-    const std::string key =
-        company::KeyText(posting.customer_no, company::kCustomerNoKeyLength);
-    int32_t rec_no = 0;
-    std::string found;
-    if (customers.OpenCompanyFile() &&
-        customers.FindByKey(2, key, rec_no, &found) && found == key &&
-        customers.GetRecord(rec_no)) {
-      const company::CustomerRecord before = customers.rec();
-      company::CustomerRecord& c = customers.rec();
-      c.Balance.Set(MoneyText(MoneyToDouble(c.Balance.View()) - amount));
-      c.LastPaymentDate.Set(posting.date_text);
-      c.AgingCurrent.Set(MoneyText(aged.totals.category[0]));
-      c.Aging2.Set(MoneyText(aged.totals.category[1]));
-      c.Aging3.Set(MoneyText(aged.totals.category[2]));
-      c.Aging4.Set(MoneyText(aged.totals.category[3]));
-      ok = customers.ModifyWithKeys(rec_no, before);
-      if (ok) app.CurrentCustomer = customers.rec();
-    }
-    ok = customers.Close() && ok;
-  }
-  if (!ok) {
-    platform::ShowError(messages, kPaymentWizardCaption, failed);
-    return false;
-  }
-
-  ok = false;
-  {
-    CompanyListAccess list(app);
-    const std::string key = company::KeyText(app.CurrentCompanyNo(),
-                                             company::kCompanyNoKeyLength);
-    int32_t rec_no = 0;
-    std::string found;
-    if (list.OpenCompanyFile() && list.FindByKey(1, key, rec_no, &found) &&
-        found == key && list.GetRecord(rec_no)) {
-      const company::CompanyRecord before = list.rec();
-      company::CompanyRecord& c = list.rec();
-      c.ReceivablesBalance.Set(
-          MoneyText(MoneyToDouble(c.ReceivablesBalance.View()) - amount));
-      ok = list.ModifyWithKeys(rec_no, before);
-      if (ok) app.CurrentCompany = list.rec();
-    }
-    ok = list.Close() && ok;
-  }
-  if (!ok) {
+  const bool stored =
+      ChangeStoredRecord<CustomerAccess>(
+          app, 2, company::KeyText(posting.customer_no,
+                                   company::kCustomerNoKeyLength),
+          [&](company::CustomerRecord& c) {
+            c.Balance.Set(MoneyText(MoneyToDouble(c.Balance.View()) - amount));
+            c.LastPaymentDate.Set(posting.date_text);
+            c.AgingCurrent.Set(MoneyText(aged.totals.category[0]));
+            c.Aging2.Set(MoneyText(aged.totals.category[1]));
+            c.Aging3.Set(MoneyText(aged.totals.category[2]));
+            c.Aging4.Set(MoneyText(aged.totals.category[3]));
+          },
+          &app.CurrentCustomer) &&
+      ChangeStoredRecord<CompanyListAccess>(
+          app, 1, company::KeyText(app.CurrentCompanyNo(),
+                                   company::kCompanyNoKeyLength),
+          [&](company::CompanyRecord& c) {
+            c.ReceivablesBalance.Set(MoneyText(
+                MoneyToDouble(c.ReceivablesBalance.View()) - amount));
+          },
+          &app.CurrentCompany);
+  if (!stored) {
     platform::ShowError(messages, kPaymentWizardCaption, failed);
     return false;
   }

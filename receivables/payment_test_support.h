@@ -9,12 +9,11 @@
 
 #include <cmath>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/admin_commands.h"
 #include "company/aging_test_support.h"
+#include "company/file_key_check.h"
 #include "company/data_access.h"
 #include "company/format.h"
 #include "company/text.h"
@@ -156,8 +155,8 @@ class PaymentFixture : public company::testing::CompanyOnDisk {
 
   // The checks every posting leaves true: each customer's balance is the
   // sum of its amounts due, the company's receivables the sum of the
-  // customers' balances, no paid record still owes, and every file of the
-  // company passes tallybook-admin's check.
+  // customers' balances, no paid record still owes, and every company
+  // file passes the checks of "tallybook-admin check DIR FILE".
   void ExpectBooksBalance(const std::vector<std::string>& customers) {
     std::map<std::string, double> due;
     for (const auto& [rec_no, r] : Transactions()) {
@@ -180,11 +179,13 @@ class PaymentFixture : public company::testing::CompanyOnDisk {
     }
     EXPECT_EQ(StoredCompany().ReceivablesBalance.Get(),
               company::MoneyText(total));
-    for (const char* file : {"1I", "1C", "Company"}) {
-      std::ostringstream out, err;
-      EXPECT_EQ(admin::RunCheckCompanyFile({dir_, file}, out, err),
-                admin::kExitOk)
-          << file << ": " << out.str() << err.str();
+    for (const company::FileDescription* file :
+         {&company::TransactionFile(), &company::CustomerFile(),
+          &company::CompanyListFile()}) {
+      const std::vector<std::string> defects = company::CheckCompanyFileBlock(
+          *file, company::FilePathOf(*file, dir_, "1"));
+      EXPECT_TRUE(defects.empty())
+          << file->rebuild_caption << ": " << defects.front();
     }
   }
 };

@@ -7,7 +7,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -20,6 +19,7 @@
 #include "platform/message.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 #include "receivables/payment_lines.h"
 #include "receivables/payment_posting.h"
 
@@ -103,6 +103,7 @@ TPPmtDialog::TPPmtDialog(platform::Messages& messages, QWidget* parent)
 void TPPmtDialog::Prepare(const std::string& caption, const std::string& info,
                           const std::string& amount_due, bool deposit_mode) {
   setWindowTitle(ToQString(caption));
+  platform::qt::FitWidthToTitle(this);
   InfoLabel->setText(ToQString(info));
   PPAmt->setText(QStringLiteral("0.00"));
   PPAmt->selectAll();
@@ -136,8 +137,9 @@ TPayBox::TPayBox(company::App& app, std::function<bool()> choose_customer,
 
 void TPayBox::BuildControls() {
   CustomerBtn = new QToolButton(this);
-  CustomerBtn->setIcon(QIcon::fromTheme(QStringLiteral("system-users")));
   CustomerBtn->setText(QStringLiteral("&Customer"));
+  platform::qt::SetThemeIcon(CustomerBtn,
+                             {"system-users", "x-office-address-book"});
   CustomerBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   PCustName = new QLabel(this);
   PCustNum = new QLabel(this);
@@ -269,6 +271,7 @@ int TPayBox::Execute() {
 void TPayBox::FormShow() {
   setWindowTitle(ToQString(kPayBoxCaptionPrefix +
                            app_.CurrentCompany.CompanyName.Get()));
+  platform::qt::FitWidthToTitle(this);
   ClearCustomer();
   SrcList->clear();
   DstList->clear();
@@ -299,9 +302,8 @@ void TPayBox::ResetEntry() {
 }
 
 void TPayBox::CustomerBtnClick() {
-  app_.ShowStatus(kChooseCustomerStatus);
+  // The chooser shows the main window's hints while the manager is open.
   const bool chosen = choose_customer_ && choose_customer_();
-  app_.ShowStatus(kManagerIdleStatus);
   const company::CustomerRecord& c = app_.CurrentCustomer;
   if (!chosen || company::Trim(c.CustomerName.View()).empty()) return;
 

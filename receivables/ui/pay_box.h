@@ -47,10 +47,6 @@ inline constexpr char kInvalidPaymentDate[] =
 inline constexpr char kPaymentDateCaption[] = "Payment Date";
 inline constexpr char kPartialPaymentCaption[] = "Partial Payment";
 inline constexpr char kDepositCaption[] = "Deposit on Account";
-inline constexpr char kChooseCustomerStatus[] =
-    "Double-click or press <enter> to select.";
-inline constexpr char kManagerIdleStatus[] =
-    "Right-click mouse or select from menu bar.";
 inline constexpr char kSourceListCaption[] = "Open Invoices / Deposits:";
 inline constexpr char kDestinationListCaption[] =
     "Items you are posting as paid:";
@@ -90,8 +86,9 @@ class TPayBox : public QDialog {
   Q_OBJECT
 
  public:
-  // choose_customer opens the customer manager for choosing; true when a
-  // customer was chosen into App::CurrentCustomer.
+  // choose_customer opens the customer manager for choosing (normally
+  // billing::ui::ChooseCustomer); true when a customer was chosen into
+  // App::CurrentCustomer.
   TPayBox(company::App& app, std::function<bool()> choose_customer,
           QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "receivables/ui/receivables_commands.h"
 
+#include "billing/ui/choosers.h"
 #include "receivables/ui/pay_box.h"
 
 namespace tallybook::receivables::ui {
@@ -8,7 +9,9 @@ void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app) {
   // The main window hides the aging chart and shows "Ready." before the
   // command runs.
   form.SetCommand(company::ui::CommandId::kPaymentWizard, [&form, &app] {
-    TPayBox wizard(app, [] { return false; }, &form);
+    TPayBox wizard(
+        app, [&app, &form] { return billing::ui::ChooseCustomer(app, &form); },
+        &form);
     wizard.Execute();
   });
 }
