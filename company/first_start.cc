@@ -12,8 +12,7 @@ namespace tallybook::company {
 namespace fs = std::filesystem;
 
 std::string DefaultDataDirectory(const char* xdg_data_home, const char* home) {
-  // The base directory specification says a relative path is to be
-  // ignored.
+  // The desktop's base directory rules ignore a relative XDG_DATA_HOME.
   if (xdg_data_home != nullptr && xdg_data_home[0] == '/') {
     return (fs::path(xdg_data_home) / kDataFolderName).string();
   }
