@@ -34,33 +34,10 @@ void PrintLine(std::ostream& out, const std::string& caption, double amount) {
 
 int RunAge(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err) {
-  const std::string& dir = args[0];
   ConsolePlatform platform(err);
-  company::App app(dir, platform.services());
+  company::App app(args[0], platform.services());
 
-  const std::string last_path = app.PathOf(company::kLastCompanyFileName);
-  company::CompanyRecord last;
-  switch (company::ReadLastCompany(last_path, &last)) {
-    case company::LastCompanyRead::kOk:
-      break;
-    case company::LastCompanyRead::kMissing:
-      return Fail(err, last_path + ": no such file; " + dir +
-                           " holds no installation");
-    case company::LastCompanyRead::kDamaged:
-      return Fail(err, company::DamagedLastCompanyText(last_path));
-  }
-  if (!app.engine().StoreStartup(0, company::kPageBuffers)) {
-    return Fail(err, "the record store did not start (error " +
-                         std::to_string(app.engine().StoreError()) + ")");
-  }
-  const std::string company_no = last.CompanyNo.Get();
-  if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
-    app.engine().StoreShutdown();
-    return Fail(err, "the company list holds no company \"" +
-                         company::Trim(company_no) + "\"");
-  }
-  app.SetShortDateFromCompany();
-  app.RefreshTodayText();
+  if (!OpenCurrentCompany(app, err)) return kExitFailed;
 
   app.aging_chart_requested = true;
   company::AgingResult result = company::CalculateAging(app);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "company/app.h"
+
 namespace tallybook::admin {
 
 // Exit codes shared by every command.
@@ -50,6 +52,13 @@ void PrintUsage(std::ostream& out);
 // Writes "tallybook-admin: " and message as one line to err; returns
 // kExitFailed so that commands can end with `return Fail(err, ...)`.
 int Fail(std::ostream& err, const std::string& message);
+
+// Starts app's record store and reads the company "LastCo.Dat" of app's
+// data directory names from the company list into CurrentCompany, with the
+// short date format and today's date of that company. False, after one line
+// on err (Fail), when there is no installation or no such company; the store
+// is then shut down again.
+bool OpenCurrentCompany(company::App& app, std::ostream& err);
 
 // The commands (admin_<name>.cc).
 int RunInfo(const std::vector<std::string>& args, std::ostream& out,

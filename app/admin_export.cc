@@ -8,7 +8,6 @@
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
-#include "app/admin_import.h"
 #include "billing/csv_records.h"
 
 namespace tallybook::admin {

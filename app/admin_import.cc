@@ -4,9 +4,8 @@
 // are those of billing/csv_records.h). Without --skip-bad a file with any
 // bad row is refused whole; with it the sound rows are written and the
 // others listed. Exit status 0 when the rows were written, 1 when the file
-// was refused or could not be read.
-#include "app/admin_import.h"
-
+// was refused or could not be read. OpenCurrentCompany, which every command
+// on a company's files shares, lives here too.
 #include <fstream>
 #include <sstream>
 
