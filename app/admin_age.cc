@@ -11,6 +11,7 @@
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
+#include "app/admin_open_company.h"
 #include "company/aging.h"
 #include "company/app.h"
 #include "company/format.h"
@@ -34,10 +35,13 @@ void PrintLine(std::ostream& out, const std::string& caption, double amount) {
 
 int RunAge(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err) {
+  const std::string& dir = args[0];
   ConsolePlatform platform(err);
-  company::App app(args[0], platform.services());
+  company::App app(dir, platform.services());
 
-  if (!OpenCurrentCompany(app, err)) return kExitFailed;
+  if (const int code = OpenInstallationCompany(app, dir, err); code != kExitOk) {
+    return code;
+  }
 
   app.aging_chart_requested = true;
   company::AgingResult result = company::CalculateAging(app);

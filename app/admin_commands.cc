@@ -39,15 +39,27 @@ const std::vector<AdminCommand>& AdminCommands() {
   return commands;
 }
 
-void PrintUsage(std::ostream& out) {
+namespace {
+
+// The table followed by the program's extra commands.
+std::vector<AdminCommand> AllCommands(const std::vector<AdminCommand>& extra) {
+  std::vector<AdminCommand> all = AdminCommands();
+  all.insert(all.end(), extra.begin(), extra.end());
+  return all;
+}
+
+}  // namespace
+
+void PrintUsage(std::ostream& out, const std::vector<AdminCommand>& extra) {
+  const std::vector<AdminCommand> all = AllCommands(extra);
   out << "usage: tallybook-admin COMMAND ARGUMENTS\n"
          "commands:\n";
   size_t width = 16;  // room for "restore DIR SRC"
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : all) {
     width = std::max(width, std::string(c.name).size() + 1 +
                                 std::string(c.arguments).size());
   }
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : all) {
     std::string call = std::string(c.name) + " " + c.arguments;
     out << "  " << call << std::string(width - call.size() + 2, ' ')
         << c.summary << "\n";
@@ -63,20 +75,20 @@ int Fail(std::ostream& err, const std::string& message) {
 }
 
 int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
-             std::ostream& err) {
+             std::ostream& err, const std::vector<AdminCommand>& extra) {
   if (args.empty()) {
-    PrintUsage(err);
+    PrintUsage(err, extra);
     return kExitUsage;
   }
   const std::string& name = args[0];
   if (name == "help" || name == "--help" || name == "-h") {
-    PrintUsage(out);
+    PrintUsage(out, extra);
     return kExitOk;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   const int given = static_cast<int>(rest.size());
   bool known = false;
-  for (const AdminCommand& c : AdminCommands()) {
+  for (const AdminCommand& c : AllCommands(extra)) {
     if (name != c.name) continue;
     known = true;
     if (given >= c.min_args && given <= c.max_args) {
@@ -88,7 +100,7 @@ int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
   } else {
     err << "tallybook-admin: unknown command \"" << name << "\"\n";
   }
-  PrintUsage(err);
+  PrintUsage(err, extra);
   return kExitUsage;
 }
 

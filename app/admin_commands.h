@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "company/app.h"
-
 namespace tallybook::admin {
 
 // Exit codes shared by every command.
@@ -43,22 +41,18 @@ const std::vector<AdminCommand>& AdminCommands();
 // text to err and returns kExitUsage when args is empty, the command is
 // unknown or no table line takes that many arguments; "help" prints it to
 // out and returns kExitOk.
+//
+// `extra` are commands the tallybook-admin program adds to the table: those
+// that need Qt (invoice_admin.h) are kept out of this library.
 int RunAdmin(const std::vector<std::string>& args, std::ostream& out,
-             std::ostream& err);
+             std::ostream& err, const std::vector<AdminCommand>& extra = {});
 
 // Writes the usage text.
-void PrintUsage(std::ostream& out);
+void PrintUsage(std::ostream& out, const std::vector<AdminCommand>& extra = {});
 
 // Writes "tallybook-admin: " and message as one line to err; returns
 // kExitFailed so that commands can end with `return Fail(err, ...)`.
 int Fail(std::ostream& err, const std::string& message);
-
-// Starts app's record store and reads the company "LastCo.Dat" of app's
-// data directory names from the company list into CurrentCompany, with the
-// short date format and today's date of that company. False, after one line
-// on err (Fail), when there is no installation or no such company; the store
-// is then shut down again.
-bool OpenCurrentCompany(company::App& app, std::ostream& err);
 
 // The commands (admin_<name>.cc).
 int RunInfo(const std::vector<std::string>& args, std::ostream& out,

@@ -5,10 +5,17 @@
 #include <vector>
 
 #include "app/admin_commands.h"
+#ifdef TALLYBOOK_INVOICE_ADMIN
+#include "app/invoice_admin.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  int code = tallybook::admin::RunAdmin(args, std::cout, std::cerr);
+  std::vector<tallybook::admin::AdminCommand> extra;
+#ifdef TALLYBOOK_INVOICE_ADMIN
+  extra = tallybook::admin::InvoiceAdminCommands();
+#endif
+  int code = tallybook::admin::RunAdmin(args, std::cout, std::cerr, extra);
   std::cout.flush();
   return std::cout.good() ? code : tallybook::admin::kExitFailed;
 }

@@ -1,7 +1,8 @@
 // tallybook: the desktop program.
 //
 //   tallybook [--data DIR]     runs the program on the data in DIR (default:
-//                              the working directory)
+//                              the user's data folder, which it offers to
+//                              set up at the first start)
 //   tallybook --init DIR       makes a new installation in DIR
 //
 // Start-up order: one copy per data directory, the application title, the
@@ -17,6 +18,7 @@
 
 #include "billing/ui/billing_commands.h"
 #include "company/app.h"
+#include "company/first_start.h"
 #include "company/installation.h"
 #include "company/ui/main_commands.h"
 #include "company/ui/main_form.h"
@@ -24,6 +26,8 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
+#include "receivables/ui/receivables_commands.h"
 
 namespace {
 
@@ -31,11 +35,12 @@ namespace fs = std::filesystem;
 using namespace tallybook;
 
 constexpr char kUsage[] =
-    "usage: tallybook [--data DIR]\n"
+    "usage: tallybook [--data DIR]    (default DIR: ~/.local/share/tallybook)\n"
     "       tallybook --init DIR\n";
 
 struct Options {
-  std::string data_dir = ".";
+  // Empty: the user's data folder (company/first_start.h).
+  std::string data_dir;
   std::string init_dir;
   bool init = false;
   // Closes the main window, through the exit sequence, after this many
@@ -80,16 +85,43 @@ int main(int argc, char** argv) {
   }
   if (options.init) return RunInit(options.init_dir);
 
+  const bool data_named = !options.data_dir.empty();
   std::error_code ec;
-  fs::path dir = fs::absolute(options.data_dir, ec);
-  if (ec || !fs::is_directory(dir, ec)) {
+  auto is_directory = [&ec](const std::string& path) {
+    return fs::is_directory(fs::absolute(path, ec), ec) && !ec;
+  };
+  if (data_named && !is_directory(options.data_dir)) {
     std::fprintf(stderr, "tallybook: %s is not a directory\n",
                  options.data_dir.c_str());
     return 1;
   }
-  const std::string data_dir = dir.lexically_normal().string();
+  if (!data_named) {
+    options.data_dir = company::DefaultDataDirectory();
+    if (options.data_dir.empty()) {
+      std::fputs("tallybook: HOME is not set; name the data with --data DIR\n",
+                 stderr);
+      return 1;
+    }
+  }
 
   QApplication application(argc, argv);
+  QApplication::setApplicationName(company::kProductTitle);
+  platform::qt::UseDesktopIconTheme();
+  if (!data_named) {
+    // The first start on this machine: offer an installation rather than
+    // end on a message about missing files.
+    platform::qt::QtMessages messages;
+    if (!company::OfferInstallation(messages, options.data_dir)) return 0;
+  }
+
+  if (!is_directory(options.data_dir)) {
+    std::fprintf(stderr, "tallybook: %s is not a directory\n",
+                 options.data_dir.c_str());
+    return 1;
+  }
+  const std::string data_dir =
+      fs::absolute(options.data_dir, ec).lexically_normal().string();
+
   platform::qt::SingleInstance single(platform::qt::PathToQString(data_dir));
   switch (single.Acquire()) {
     case platform::qt::SingleInstance::Result::kFirst:
@@ -105,7 +137,6 @@ int main(int argc, char** argv) {
                    single.error().toLocal8Bit().constData());
       return 1;
   }
-  QApplication::setApplicationName(company::kProductTitle);
 
   platform::qt::QtPlatform platform(data_dir);
   company::App app(data_dir, platform.services());
@@ -125,6 +156,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     company::ui::WireMainCommands(form, app);
     billing::ui::WireBillingCommands(form, app);
+    receivables::ui::WireReceivablesCommands(form, app);
     start.close();
   }
   form.show();

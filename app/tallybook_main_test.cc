@@ -31,8 +31,10 @@ std::string ReadAll(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Starts the program with args; stdout and stderr go to out_file.
-pid_t Start(const std::vector<std::string>& args, const fs::path& out_file) {
+// Starts the program with args; stdout and stderr go to out_file. The
+// environment is this program's unless env is given.
+pid_t Start(const std::vector<std::string>& args, const fs::path& out_file,
+            const std::vector<std::string>* env = nullptr) {
   std::vector<std::string> all = {Binary()};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -43,8 +45,16 @@ pid_t Start(const std::vector<std::string>& args, const fs::path& out_file) {
   posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(),
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  std::vector<std::string> env_copy;
+  std::vector<char*> envp;
+  if (env != nullptr) {
+    env_copy = *env;
+    for (std::string& e : env_copy) envp.push_back(e.data());
+    envp.push_back(nullptr);
+  }
   pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                  env != nullptr ? envp.data() : environ) != 0) {
     pid = -1;
   }
   posix_spawn_file_actions_destroy(&actions);
@@ -109,6 +119,18 @@ TEST_F(TallybookProgramTest, WrongArgumentsAndMissingDirectoryAreRefused) {
   EXPECT_EQ(Run({"--data", (root_ / "nowhere").string()}), 1);
   EXPECT_EQ(ReadAll(out_), "tallybook: " + (root_ / "nowhere").string() +
                                " is not a directory\n");
+}
+
+TEST_F(TallybookProgramTest, WithoutAHomeTheDataMustBeNamed) {
+  // The data lives in the user's data folder unless --data names it; with
+  // no home to find that folder in, the program says how to go on.
+  const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
+                                        "XDG_DATA_HOME=relative/is/ignored"};
+  pid_t pid = Start({}, out_, &env);
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(Wait(pid), 1);
+  EXPECT_EQ(ReadAll(out_),
+            "tallybook: HOME is not set; name the data with --data DIR\n");
 }
 
 TEST_F(TallybookProgramTest, SecondCopyOnTheSameDataEnds) {

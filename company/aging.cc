@@ -13,6 +13,7 @@
 #include "platform/message.h"
 #include "store/engine.h"
 #include "store/errors.h"
+#include "store/os_file.h"
 
 namespace tallybook::company {
 namespace {
@@ -23,6 +24,17 @@ bool ContainsZeroAmount(std::string_view text) {
   return Trim(text).find("0.00") != std::string::npos;
 }
 
+// Whether the customer's balance or any of its four aged fields is not
+// plainly zero.
+bool CarriesAmounts(const CustomerRecord& customer) {
+  return !ContainsZeroAmount(customer.Balance.View()) ||
+         !ContainsZeroAmount(customer.AgingCurrent.View()) ||
+         !ContainsZeroAmount(customer.Aging2.View()) ||
+         !ContainsZeroAmount(customer.Aging3.View()) ||
+         !ContainsZeroAmount(customer.Aging4.View()) ||
+         MoneyToDouble(customer.Balance.View()) != 0;
+}
+
 // Whether the customer needs its aged amounts worked out again. Sets the
 // "*NONE*" short name on the way, which alone marks it.
 bool MarkForAging(CustomerRecord& customer) {
@@ -31,15 +43,7 @@ bool MarkForAging(CustomerRecord& customer) {
     customer.ShortName.Set(kNoShortName);
     marked = true;
   }
-  if (!ContainsZeroAmount(customer.Balance.View()) ||
-      !ContainsZeroAmount(customer.AgingCurrent.View()) ||
-      !ContainsZeroAmount(customer.Aging2.View()) ||
-      !ContainsZeroAmount(customer.Aging3.View()) ||
-      !ContainsZeroAmount(customer.Aging4.View()) ||
-      MoneyToDouble(customer.Balance.View()) != 0) {
-    marked = true;
-  }
-  return marked;
+  return CarriesAmounts(customer) || marked;
 }
 
 std::string CustomerKeyValue(std::string_view customer_no) {
@@ -92,14 +96,83 @@ class OpenBlock {
   store::FileHandle handle_ = store::kNoFileHandle;
 };
 
-// What one customer's transactions add up to.
-struct CustomerAging {
-  AgingTotals totals;
-  int undated = 0;
-};
+// Stores the aging date and total in "LastCo.Dat", the company list and
+// CurrentCompany. False after telling the user what could not be written.
+bool StoreCompanyTotals(App& app, double total) {
+  platform::Messages& messages = app.services().messages;
+  CompanyRecord last = app.CurrentCompany;
+  last.LastAgingDate.Set(app.TodayText);
+  if (!WriteLastCompany(app.PathOf(kLastCompanyFileName), last)) {
+    platform::ShowError(messages, kAgingCaption,
+                        UnwritableLastCompanyText(
+                            app.PathOf(kLastCompanyFileName)));
+  }
 
-// Adds up the customer's transactions (key 2 range of its number). False
-// only on a store failure other than the end of the range.
+  CompanyListAccess list(app);
+  bool stored = false;
+  bool missing = false;
+  const std::string company_no = app.CurrentCompanyNo();
+  if (list.OpenCompanyFile()) {
+    const std::string key = KeyText(company_no, kCompanyNoKeyLength);
+    int32_t rec_no = 0;
+    std::string found;
+    const bool found_key = list.FindByKey(1, key, rec_no, &found);
+    // A search that lands on another company, or past the last one, means
+    // the list has no record of this company: no store error to name.
+    missing = (found_key && found != key) ||
+              (!found_key && app.engine().ErrorClass() == 1);
+    if (found_key && !missing && list.GetRecord(rec_no)) {
+      const CompanyRecord before = list.rec();
+      list.rec().LastAgingDate.Set(app.TodayText);
+      list.rec().ReceivablesBalance.Set(MoneyText(total));
+      stored = list.ModifyWithKeys(rec_no, before);
+      app.CurrentCompany = list.rec();
+    }
+    list.Close();
+  }
+  if (!stored) {
+    // The run is still today's: keep the figures in memory so the main
+    // window shows them, and say that the company list did not take them.
+    app.CurrentCompany.LastAgingDate.Set(app.TodayText);
+    app.CurrentCompany.ReceivablesBalance.Set(MoneyText(total));
+    platform::ShowError(
+        messages, kAgingCaption,
+        missing ? AgingCompanyMissingText(company_no)
+                : AgingFileErrorText(kCompanyListName,
+                                     app.engine().StoreError()));
+  }
+  return stored;
+}
+
+}  // namespace
+
+std::string UndatedTransactionsText(int count) {
+  return std::to_string(count) +
+         (count == 1 ? " transaction has" : " transactions have") +
+         " a date that is not valid and " +
+         (count == 1 ? "was" : "were") +
+         " left out of the aging. Correct the date in the Invoice Manager.";
+}
+
+std::string AgingFileErrorText(const std::string& base, int store_error) {
+  if (store_error == store::kErrIndexDamaged ||
+      store_error == store::kErrNotClosedCleanly) {
+    return "The data file " + base + " must be rebuilt (error " +
+           std::to_string(store_error) +
+           "). Aging was not calculated. Use Rebuild Data Files on the Tools "
+           "menu, or answer Yes when the program offers to rebuild the file.";
+  }
+  return "Unable to open or write the data file " + base +
+         " (error " + std::to_string(store_error) +
+         "). Aging was not calculated.";
+}
+
+std::string AgingCompanyMissingText(const std::string& company_no) {
+  return "The company list holds no company " + Trim(company_no) +
+         ", so the aging totals were not stored. Choose the company again in "
+         "the Company Manager.";
+}
+
 bool AgeCustomer(App& app, store::FileHandle transactions,
                  std::string_view customer_no, const Date& today, int l1,
                  int l2, int l3, CustomerAging* out) {
@@ -128,61 +201,18 @@ bool AgeCustomer(App& app, store::FileHandle transactions,
   return ok || engine.ErrorClass() == 1;
 }
 
-// Stores the aging date and total in "LastCo.Dat", the company list and
-// CurrentCompany. False after telling the user what could not be written.
-bool StoreCompanyTotals(App& app, double total) {
-  platform::Messages& messages = app.services().messages;
-  CompanyRecord last = app.CurrentCompany;
-  last.LastAgingDate.Set(app.TodayText);
-  if (!WriteLastCompany(app.PathOf(kLastCompanyFileName), last)) {
-    platform::ShowError(messages, kAgingCaption,
-                        UnwritableLastCompanyText(
-                            app.PathOf(kLastCompanyFileName)));
+bool ReadAgingDays(const CompanyRecord& company, int32_t* l1, int32_t* l2,
+                   int32_t* l3) {
+  int32_t a = 0, b = 0, c = 0;
+  if (!ParseWholeNumber(company.AgingDays1.View(), &a) ||
+      !ParseWholeNumber(company.AgingDays2.View(), &b) ||
+      !ParseWholeNumber(company.AgingDays3.View(), &c)) {
+    return false;
   }
-
-  CompanyListAccess list(app);
-  bool stored = false;
-  if (list.OpenCompanyFile()) {
-    const std::string company_no = app.CurrentCompanyNo();
-    const std::string key = KeyText(company_no, kCompanyNoKeyLength);
-    int32_t rec_no = 0;
-    std::string found;
-    if (list.FindByKey(1, key, rec_no, &found) && found == key &&
-        list.GetRecord(rec_no)) {
-      const CompanyRecord before = list.rec();
-      list.rec().LastAgingDate.Set(app.TodayText);
-      list.rec().ReceivablesBalance.Set(MoneyText(total));
-      stored = list.ModifyWithKeys(rec_no, before);
-      app.CurrentCompany = list.rec();
-    }
-    list.Close();
-  }
-  if (!stored) {
-    // The run is still today's: keep the figures in memory so the main
-    // window shows them, and say that the company list did not take them.
-    app.CurrentCompany.LastAgingDate.Set(app.TodayText);
-    app.CurrentCompany.ReceivablesBalance.Set(MoneyText(total));
-    platform::ShowError(messages, kAgingCaption,
-                        AgingFileErrorText(kCompanyListName,
-                                           app.engine().StoreError()));
-  }
-  return stored;
-}
-
-}  // namespace
-
-std::string UndatedTransactionsText(int count) {
-  return std::to_string(count) +
-         (count == 1 ? " transaction has" : " transactions have") +
-         " a date that is not valid and " +
-         (count == 1 ? "was" : "were") +
-         " left out of the aging. Correct the date in the Invoice Manager.";
-}
-
-std::string AgingFileErrorText(const std::string& base, int store_error) {
-  return "Unable to open or write the data file " + base +
-         " (error " + std::to_string(store_error) +
-         "). Aging was not calculated.";
+  *l1 = a;
+  *l2 = b;
+  *l3 = c;
+  return true;
 }
 
 int AgingCategory(int64_t age_days, int l1, int l2, int l3) {
@@ -193,15 +223,16 @@ int AgingCategory(int64_t age_days, int l1, int l2, int l3) {
 }
 
 AgingResult CalculateAging(App& app) {
+  // The scan lets input through: the program must not close the store
+  // under it.
+  BusyGuard busy(app);
   AgingResult result;
   CompanyRecord& company = app.CurrentCompany;
   platform::Messages& messages = app.services().messages;
 
   // An empty or non-numeric limit cannot be aged against.
   int32_t l1 = 0, l2 = 0, l3 = 0;
-  if (!ParseWholeNumber(company.AgingDays1.View(), &l1) ||
-      !ParseWholeNumber(company.AgingDays2.View(), &l2) ||
-      !ParseWholeNumber(company.AgingDays3.View(), &l3)) {
+  if (!ReadAgingDays(company, &l1, &l2, &l3)) {
     platform::Warn(messages, kAgingCaption, kBadAgingDays);
     result.outcome = AgingOutcome::kBadAgingDays;
     return result;
@@ -214,6 +245,12 @@ AgingResult CalculateAging(App& app) {
 
   const Date today = app.Today();
   const std::string company_no = app.CurrentCompanyNo();
+  if (!IsValidCompanyNo(company_no)) {
+    platform::ShowError(messages, kAgingCaption,
+                        InvalidCompanyNoText(company_no, kCompanyListSource));
+    result.outcome = AgingOutcome::kFileError;
+    return result;
+  }
   const std::string customer_path =
       FilePathOf(CustomerFile(), app.data_dir(), company_no);
   const std::string trans_path =
@@ -228,12 +265,27 @@ AgingResult CalculateAging(App& app) {
     OpenBlock transactions(engine);
     std::string failed_file;
     int failed_error = 0;
+    // A file that was never made (a new company) holds nothing to age; a
+    // missing data file beside a rebuild's work copy is no such file.
+    auto never_made = [&](const std::string& path) {
+      return engine.StoreError() == store::kErrFileNotFound &&
+             !store::FileExists(store::WithExtension(path, "SAV"));
+    };
+    bool no_transactions = false;
     if (!customers.Open(customer_path)) {
+      if (never_made(customer_path)) {
+        result.nothing_to_age = true;
+        return result;
+      }
       failed_file = customer_base;
       failed_error = engine.StoreError();
     } else if (!transactions.Open(trans_path)) {
-      failed_file = trans_base;
-      failed_error = engine.StoreError();
+      if (never_made(trans_path)) {
+        no_transactions = true;
+      } else {
+        failed_file = trans_base;
+        failed_error = engine.StoreError();
+      }
     }
 
     int32_t rec_no = 0;
@@ -255,8 +307,17 @@ AgingResult CalculateAging(App& app) {
       if (!MarkForAging(customer)) continue;
 
       CustomerAging aged;
-      if (!AgeCustomer(app, transactions.handle(), customer.CustomerNo.View(),
-                       today, l1, l2, l3, &aged)) {
+      if (no_transactions) {
+        // Amounts on a customer and no invoice file: not a thing to age
+        // away to zero. Without amounts there is nothing to add up.
+        if (CarriesAmounts(customer)) {
+          failed_file = trans_base;
+          failed_error = store::kErrFileNotFound;
+          break;
+        }
+      } else if (!AgeCustomer(app, transactions.handle(),
+                              customer.CustomerNo.View(), today, l1, l2, l3,
+                              &aged)) {
         failed_file = trans_base;
         failed_error = engine.StoreError();
         break;
@@ -320,7 +381,8 @@ AgingResult CalculateAging(App& app) {
 }
 
 AgingResult RunAgingIfDue(App& app) {
-  if (Trim(app.CurrentCompany.LastAgingDate.View()) == Trim(app.TodayText)) {
+  if (!IsValidCompanyNo(app.CurrentCompanyNo()) ||
+      Trim(app.CurrentCompany.LastAgingDate.View()) == Trim(app.TodayText)) {
     return AgingResult{};
   }
   return CalculateAging(app);

@@ -21,7 +21,12 @@
 //
 // Nothing is written when the customers or the transactions file cannot be
 // opened: the user is told which file, and the company keeps its old date
-// so the next start tries again. A transaction whose DateText is not a date
+// so the next start tries again. A company without a customers file yet has
+// nothing to age; one without a transactions file has nothing to age unless
+// a customer carries amounts. A key walk that meets a damaged index stops
+// the calculation there (the customers aged before it keep their new
+// figures, the company its old ones) and tells the user to rebuild the
+// file. A transaction whose DateText is not a date
 // cannot be aged: it is left out, and the user is told once, at the end, how
 // many were left out.
 //
@@ -31,10 +36,14 @@
 #ifndef TALLYBOOK_COMPANY_AGING_H_
 #define TALLYBOOK_COMPANY_AGING_H_
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "company/aging_chart.h"
 #include "company/app.h"
+#include "company/format.h"
+#include "store/engine.h"
 
 namespace tallybook::company {
 
@@ -67,6 +76,9 @@ struct AgingResult {
   int customers_updated = 0;
   // Transactions with a non-zero amount due whose date could not be read.
   int undated_skipped = 0;
+  // The company has no customers file yet (a new company): outcome is
+  // kNotNeeded and nothing was written.
+  bool nothing_to_age = false;
   // True when the caller is to show the chart of totals: the total is
   // positive and the company's ShowAgingChart is set or the chart was asked
   // for (App::aging_chart_requested).
@@ -77,10 +89,35 @@ struct AgingResult {
 std::string UndatedTransactionsText(int count);
 // The text telling that a file needed for aging could not be opened (or a
 // record of it not written); base is the file's name without extension.
+// A damaged index (10115) or a file not closed after changes (10010) is
+// told as a file to be rebuilt.
 std::string AgingFileErrorText(const std::string& base, int store_error);
+// The text telling that the company list holds no record of the company
+// being aged, so its totals could not be stored.
+std::string AgingCompanyMissingText(const std::string& company_no);
 
 // The category (0..3) of an amount aged age_days, for limits l1 < l2 < l3.
 int AgingCategory(int64_t age_days, int l1, int l2, int l3);
+
+// The company's three aging limits L1..L3 (AgingDays1..3). False, the
+// limits untouched, when any of them is not a whole number.
+bool ReadAgingDays(const CompanyRecord& company, int32_t* l1, int32_t* l2,
+                   int32_t* l3);
+
+// What one customer's open amounts add up to.
+struct CustomerAging {
+  AgingTotals totals;
+  // Transactions with a non-zero amount due whose date could not be read.
+  int undated = 0;
+};
+
+// Adds every non-zero AmountDue of the customer's transactions (the key 2
+// range of customer_no in the open transactions file) to the category of
+// its age at today, into *out. False only on a store failure other than the
+// end of the range. The payment wizard re-ages one customer this way.
+bool AgeCustomer(App& app, store::FileHandle transactions,
+                 std::string_view customer_no, const Date& today, int l1,
+                 int l2, int l3, CustomerAging* out);
 
 // The whole calculation for the App's current company. Ages are counted to
 // App::Today(); the date stored is App::TodayText. Preconditions: the store

@@ -7,6 +7,7 @@
 
 #include "company/aging_test_support.h"
 #include "store/errors.h"
+#include "store/store_test_util.h"
 
 namespace tallybook::company {
 namespace {
@@ -113,6 +114,119 @@ TEST_F(AgingTest, CustomersThatNeedNoAgingAreLeftAloneOthersAreRewritten) {
   EXPECT_EQ(named.ShortName.Get(), "*NONE*");
   EXPECT_EQ(named.Balance.Get(), "3.00");
   EXPECT_EQ(StoredCompany().ReceivablesBalance.Get(), "3.00");
+}
+
+TEST_F(AgingTest, AnyAgedFieldThatIsNotZeroMarksTheCustomer) {
+  // Balance zero and a short name: only the one aged field tells that the
+  // customer still needs aging.
+  std::vector<int32_t> customers;
+  for (int field = 0; field < 4; ++field) {
+    const int32_t rec_no =
+        AddCustomer(std::to_string(field + 1), "Aged " + std::to_string(field));
+    CustomerAccess access(*app_);
+    ASSERT_TRUE(access.OpenCompanyFile());
+    ASSERT_TRUE(access.GetRecord(rec_no));
+    const CustomerRecord before = access.rec();
+    CustomerRecord& c = access.rec();
+    PString<10>* fields[] = {&c.AgingCurrent, &c.Aging2, &c.Aging3, &c.Aging4};
+    fields[field]->Set("5.5");
+    ASSERT_TRUE(access.ModifyWithKeys(rec_no, before));
+    customers.push_back(rec_no);
+  }
+
+  AgingResult result = CalculateAging(*app_);
+
+  EXPECT_EQ(result.customers_updated, 4);
+  for (int32_t rec_no : customers) {
+    EXPECT_EQ(Aged(Customer(rec_no)),
+              (std::vector<std::string>{"0.00", "0.00", "0.00", "0.00",
+                                        "0.00"}))
+        << rec_no;
+  }
+}
+
+TEST_F(AgingTest, DamagedTransactionIndexStopsTheRunAndAsksForARebuild) {
+  const int32_t acme = AddCustomer("1", "Acme", "70.00");
+  for (int i = 0; i < 70; ++i) {
+    AddTransaction("A" + std::to_string(100 + i), "1", DaysAgo(3), "1.00");
+  }
+  // Two children of key 2's root become one page: a blind walk of the
+  // customer's range would count 31 of its transactions twice.
+  int key2_offset = 0;
+  int slot = 0;
+  for (size_t k = 0; k < TransactionFile().keys.size(); ++k) {
+    const int page = 6 + 62 * (TransactionFile().keys[k].length + 9);
+    if (k == 0) key2_offset = page;
+    slot += page;
+  }
+  store::testing::ShareFirstRootChild(app_->PathOf("1I.IX"), key2_offset,
+                                      slot);
+  const std::string customers_before = FileBytes("1C.DAT");
+  ui_->messages
+      .ExpectMessage("The data file 1I must be rebuilt (error 10115). Aging "
+                     "was not calculated. Use Rebuild Data Files on the "
+                     "Tools menu, or answer Yes when the program offers to "
+                     "rebuild the file.")
+      .WithCaption("Aging")
+      .WithKind(MessageKind::kError);
+
+  AgingResult result = CalculateAging(*app_);
+
+  EXPECT_EQ(result.outcome, AgingOutcome::kFileError);
+  EXPECT_EQ(FileBytes("1C.DAT"), customers_before);
+  EXPECT_EQ(StoredCompany().LastAgingDate.Get(), "06/14/2024");
+  // The file is offered for rebuild when it is opened next; after that the
+  // run sees every transaction once.
+  ui_->messages.ExpectMessage(kIndexDefective, Answer::kYes);
+  {
+    TransactionAccess transactions(*app_);
+    ASSERT_TRUE(transactions.OpenCompanyFile());
+  }
+  result = CalculateAging(*app_);
+  EXPECT_EQ(result.outcome, AgingOutcome::kDone);
+  EXPECT_EQ(Customer(acme).AgingCurrent.Get(), "70.00");
+}
+
+TEST_F(AgingTest, CompanyMissingFromTheListIsNamedNotErrorZero) {
+  AddCustomer("1", "Acme", "2.00");
+  AddTransaction("A1", "1", DaysAgo(2), "2.00");
+  CompanyRecord other = app_->CurrentCompany;
+  other.CompanyNo.Set("2");  // the list holds company 1 only
+  app_->CurrentCompany = other;
+  for (auto create : {&CreateCustomerFile, &CreateTransactionFile}) {
+    ASSERT_TRUE(create(app_->engine(), dir_, "2"));
+  }
+  const std::string list_before = FileBytes("Company.DAT");
+  ui_->messages
+      .ExpectMessage("The company list holds no company 2, so the aging "
+                     "totals were not stored. Choose the company again in the "
+                     "Company Manager.")
+      .WithCaption("Aging")
+      .WithKind(MessageKind::kError);
+  EXPECT_EQ(CalculateAging(*app_).outcome, AgingOutcome::kFileError);
+  EXPECT_EQ(FileBytes("Company.DAT"), list_before);
+}
+
+TEST_F(AgingTest, NewCompanyWithoutFilesHasNothingToAge) {
+  std::filesystem::remove(app_->PathOf("1C.DAT"));
+  std::filesystem::remove(app_->PathOf("1C.IX"));
+  std::filesystem::remove(app_->PathOf("1I.DAT"));
+  std::filesystem::remove(app_->PathOf("1I.IX"));
+  const std::string list_before = FileBytes("Company.DAT");
+  AgingResult result = CalculateAging(*app_);
+  EXPECT_TRUE(result.nothing_to_age);
+  EXPECT_EQ(result.outcome, AgingOutcome::kNotNeeded);
+  EXPECT_EQ(FileBytes("Company.DAT"), list_before);
+  EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1C.DAT")));
+  // Customers without amounts and no invoice file yet: nothing to age
+  // either, and the run is done.
+  ui_->messages.ExpectMessage(
+      "I am going to create a new, empty customer file for this company.");
+  AddCustomer("1", "Acme");
+  std::filesystem::remove(app_->PathOf("1I.DAT"));
+  std::filesystem::remove(app_->PathOf("1I.IX"));
+  EXPECT_EQ(CalculateAging(*app_).outcome, AgingOutcome::kDone);
+  EXPECT_EQ(StoredCompany().ReceivablesBalance.Get(), "0.00");
 }
 
 TEST_F(AgingTest, CreditBalanceIsToldInsteadOfAChartButRecordsAreWritten) {

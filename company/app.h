@@ -119,6 +119,9 @@ class App {
                      const std::function<void(platform::Canvas&)>& draw,
                      std::string* pdf, std::string* error)>
       make_pdf;
+  // Opens the mail settings dialog (server login, attachment) over the
+  // active window; the company options' e-mail page offers it when set.
+  std::function<void()> edit_mail_settings;
 
   // ---- The busy guard. Long loops that let the window process events
   // (aging, rebuild, purge, backup, batch print, generation, reports) hold

@@ -14,7 +14,10 @@
 #include <set>
 
 #include "archive/zip_archive.h"
+#include "company/company_files.h"
+#include "company/records.h"
 #include "company/small_file.h"
+#include "company/startup.h"
 
 namespace tallybook::company {
 
@@ -264,12 +267,8 @@ BackupOutcome RunBackup(const std::string& data_dir, const std::string& destinat
     }
   }
 
-  // The temporary name was made private (0600); the archive itself is an
-  // ordinary file of the user's, readable as the user's umask allows.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::chmod(temp.c_str(), 0666 & ~mask);
-
+  // The archive carries the password file: it stays private (0600), as the
+  // temporary name was made.
   int os_error = 0;
   if (!SyncFile(temp, &os_error)) {
     return fail("Unable to write " + Quoted(final_path) + ": " + std::strerror(os_error));
@@ -342,6 +341,12 @@ std::string MoveIntoPlace(const std::string& data_dir, const std::string& stagin
 
 }  // namespace
 
+std::string RestoredCompanyNoText(std::string_view company_no) {
+  return InvalidCompanyNoStatement(
+             company_no, std::string(kLastCompanyFileName) + " of the backup") +
+         ". Nothing was restored.";
+}
+
 BackupOutcome RunRestore(const std::string& data_dir, const std::string& source,
                          BackupObserver* observer) {
   const std::string archive_path = BackupArchivePath(source);
@@ -370,6 +375,16 @@ BackupOutcome RunRestore(const std::string& data_dir, const std::string& source,
   if (!status.ok()) {
     RemoveFolder(staging);
     return Failure(status.message);
+  }
+  // The restored "LastCo.Dat" names the company whose files the program
+  // opens next: a number that is no company number is refused here, before
+  // any data file is replaced.
+  CompanyRecord last;
+  if (ReadLastCompany(JoinPath(staging, kLastCompanyFileName), &last) ==
+          LastCompanyRead::kOk &&
+      !IsValidCompanyNo(last.CompanyNo.View())) {
+    RemoveFolder(staging);
+    return Failure(RestoredCompanyNoText(last.CompanyNo.View()));
   }
 
   std::string saved = JoinPath(data_dir, ".VkRestore-old.XXXXXX");

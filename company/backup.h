@@ -139,12 +139,17 @@ struct BackupOutcome {
 BackupOutcome RunBackup(const std::string& data_dir, const std::string& destination,
                         BackupObserver* observer);
 
+// The refusal of a backup whose "LastCo.Dat" holds a company number that
+// names no files (see IsValidCompanyNo).
+std::string RestoredCompanyNoText(std::string_view company_no);
+
 // Restores data_dir from source (a folder holding VkBackup.zip, or the
 // archive itself), replacing files of the same names. Fails with
 // kBackupNotFoundText when there is no archive; with the reason when the
-// archive is damaged, holds an unsafe name, or a file cannot be written;
-// after any failure every data file is as it was. On success the message is
-// kRestoreCompleteText.
+// archive is damaged, holds an unsafe name, holds a "LastCo.Dat" whose
+// company number is no company number (RestoredCompanyNoText), or a file
+// cannot be written; after any failure every data file is as it was. On
+// success the message is kRestoreCompleteText.
 BackupOutcome RunRestore(const std::string& data_dir, const std::string& source,
                          BackupObserver* observer);
 

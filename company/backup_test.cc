@@ -11,6 +11,8 @@
 #include <map>
 #include <sstream>
 
+#include "company/company_defaults.h"
+#include "company/records.h"
 #include "platform/testing/temp_dir.h"
 
 namespace tallybook::company {
@@ -78,12 +80,19 @@ class BackupTest : public ::testing::Test {
       WriteFileBytes(data_ / name, NoiseBytes(1000 + 700 * seed, seed));
       ++seed;
     }
+    // "LastCo.Dat" names the current company; a restore checks its number.
+    WriteFileBytes(data_ / "LastCo.Dat", LastCompanyBytes("1"));
     WriteFileBytes(data_ / "notes.txt", "not a data file");
     WriteFileBytes(data_ / "1P.DAT.bak", "an old copy");
     fs::create_directories(data_ / "folder.DAT");
   }
 
   std::string Archive() const { return (dest_ / kBackupArchiveName).string(); }
+
+  static std::string LastCompanyBytes(const std::string& company_no) {
+    CompanyRecord record = FirstCompanyRecord(company_no, "Noise Ltd");
+    return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+  }
 
   static constexpr const char* kBackedUp[] = {
       "1C.IX", "1P.DAT", "2I.DAT", "Company.DAT", "LastCo.Dat",
@@ -183,16 +192,18 @@ TEST_F(BackupTest, SecondBackupReplacesTheFirst) {
   EXPECT_EQ(Snapshot(dest_).size(), 1u);
 }
 
-TEST_F(BackupTest, ArchiveIsAnOrdinaryFileOfTheUser) {
+TEST_F(BackupTest, ArchiveIsPrivateToTheUser) {
   MakeCompanies();
-  const mode_t mask = ::umask(022);
+  // An earlier archive readable by all is replaced by a private one: the
+  // archive carries the password file.
+  WriteFileBytes(Archive(), "old");
+  fs::permissions(Archive(), fs::perms::all);
+  const mode_t mask = ::umask(0);
   BackupOutcome outcome = RunBackup(data_.string(), dest_.string(), nullptr);
   ::umask(mask);
   ASSERT_TRUE(outcome.ok) << outcome.message;
-  // Not the private mode of the temporary name it was written under.
   EXPECT_EQ(fs::status(Archive()).permissions() & fs::perms::all,
-            fs::perms::owner_read | fs::perms::owner_write |
-                fs::perms::group_read | fs::perms::others_read);
+            fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(BackupTest, DamagedArchiveChangesNoDataFile) {
@@ -224,6 +235,21 @@ TEST_F(BackupTest, DamagedArchiveChangesNoDataFile) {
     EXPECT_NE(restore.message, kRestoreCompleteText);
     EXPECT_EQ(Snapshot(data_), before);
   }
+}
+
+TEST_F(BackupTest, BackupNamingNoCompanyNumberIsNotRestored) {
+  MakeCompanies();
+  WriteFileBytes(data_ / "LastCo.Dat", LastCompanyBytes("../z"));
+  ASSERT_TRUE(RunBackup(data_.string(), dest_.string(), nullptr).ok);
+  WriteFileBytes(data_ / "LastCo.Dat", LastCompanyBytes("1"));
+  WriteFileBytes(data_ / "1P.DAT", "current products");
+  const auto before = Snapshot(data_);
+  BackupOutcome restore = RunRestore(data_.string(), dest_.string(), nullptr);
+  EXPECT_FALSE(restore.ok);
+  EXPECT_EQ(restore.message,
+            "The company number \"../z\" in LastCo.Dat of the backup is not a "
+            "number from 1 to 32000. Nothing was restored.");
+  EXPECT_EQ(Snapshot(data_), before);
 }
 
 TEST_F(BackupTest, MissingArchiveIsReportedAndChangesNothing) {

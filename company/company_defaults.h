@@ -16,15 +16,25 @@ namespace tallybook::company {
 // message lines empty; background bitmap on with "vkt8.bmp"; tax rate
 // "0.000", taxes on; terms "Net 30 Days"; next invoice "100"; quantity
 // "1.00"; next customer "1"; date order "M"; the editor and managers fonts;
-// line-item invoices; the aging days and captions; and so on. The company
-// number is left to the caller.
+// line-item invoices; the aging days and captions; and so on. Then
+// FillBlankFormSettings. The company number is left to the caller.
 void ApplyNewCompanyDefaults(CompanyRecord& record);
 
+// Gives every printed-form setting the record leaves blank a value, so
+// that a company can bill at once: the form captions ("INVOICE",
+// "STATEMENT", "PACKING SLIP", "FILE COPY"), the column headings, the tax
+// heading, the memo header, the six form fonts, the envelope font, line
+// spacing and margins, the form margins, line width and maximum lines.
+// Settings that hold a value are kept (a new company inherits them).
+void FillBlankFormSettings(CompanyRecord& record);
+
 // The record of an installation's first company: all zero bytes, the new-
-// company defaults, the number and the name, and the options a copy of a
-// current company would otherwise have supplied (every Y/N flag without a
-// default "N", the envelope portrait with the billing address). The
-// background bitmap is off, since a fresh data directory holds none.
+// company defaults (the background is the program's own picture, which the
+// installation writes), the number and the name, and the options a copy of
+// a current company would otherwise have supplied: every Y/N flag without a
+// default "N", the envelope portrait with the billing address, and the
+// printed-form layout (vertical lines, boxes around invoices and
+// statements, product codes, customer aging and the sales message on).
 CompanyRecord FirstCompanyRecord(std::string_view company_no,
                                  std::string_view company_name);
 

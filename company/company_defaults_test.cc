@@ -96,9 +96,9 @@ TEST(NewCompanyDefaultsTest, FirstCompanyIsCompleteAndKeyed) {
   EXPECT_EQ(r.CompanyName.Get(), "My Company");
   EXPECT_EQ(BuildKey(r, 1), "1    ");
   EXPECT_EQ(BuildKey(r, 2), "MY COMPANY" + std::string(20, ' '));
-  // No bitmap ships with a fresh data directory.
-  EXPECT_EQ(r.MainBitmapOn, 0);
-  EXPECT_EQ(r.MainBitmapFile.Get(), "");
+  // The program's own picture, as for every new company.
+  EXPECT_EQ(r.MainBitmapOn, 1);
+  EXPECT_EQ(r.MainBitmapFile.Get(), "vkt8.bmp");
   EXPECT_EQ(r.YearMonthPrefix.Get(), "N");
   EXPECT_EQ(r.LabelOnNewInvoice.Get(), "N");
   EXPECT_EQ(r.LabelOnBatchPrint.Get(), "N");
@@ -107,6 +107,46 @@ TEST(NewCompanyDefaultsTest, FirstCompanyIsCompleteAndKeyed) {
   EXPECT_EQ(r.EnvelopeAddress.Get(), "B");
   EXPECT_EQ(r.DefaultTerms.Get(), "Net 30 Days");
   EXPECT_EQ(r.ReceivablesBalance.Get(), "0.00");
+  // Ready to bill: captions, headings, fonts, envelope and form settings.
+  EXPECT_EQ(r.InvoiceCaption.Get(), "INVOICE");
+  EXPECT_EQ(r.StatementCaption.Get(), "STATEMENT");
+  EXPECT_EQ(r.PackingSlipCaption.Get(), "PACKING SLIP");
+  EXPECT_EQ(r.FileCopyCaption.Get(), "FILE COPY");
+  EXPECT_EQ(r.DescriptionHeading.Get(), "Description");
+  EXPECT_EQ(r.ExtensionHeading.Get(), "Amount");
+  for (const FontBlock& font : r.FormFonts) {
+    EXPECT_EQ(font.Name.Get(), "Arial");
+    EXPECT_GT(font.Size, 0);
+  }
+  EXPECT_EQ(r.FormFonts[kCaptionHeadersFont].Style, kFontBold);
+  EXPECT_EQ(r.EnvelopeFontName.Get(), "Arial");
+  EXPECT_EQ(r.EnvelopeFontSize, 12);
+  EXPECT_EQ(r.EnvelopeLineSpacing.Get(), "60");
+  EXPECT_EQ(r.EnvelopeSendLeft.Get(), "1200");
+  EXPECT_EQ(r.LineWidth.Get(), "1");
+  EXPECT_EQ(r.TopFormMargin.Get(), "0");
+  EXPECT_EQ(r.MaxLines.Get(), "40");
+  EXPECT_EQ(r.BoxInvoices, 1);
+}
+
+TEST(NewCompanyDefaultsTest, NewCompanyGetsFormSettingsOnlyWhereBlank) {
+  // A current company from an older installation: some settings kept, the
+  // rest never filled in.
+  CompanyRecord r;
+  r.InvoiceCaption.Set("BILL");
+  r.FormFonts[kBodyTextFont].Name.Set("Times New Roman");
+  r.FormFonts[kBodyTextFont].Size = 11;
+  r.EnvelopeLeftMargin.Set("75");
+  ApplyNewCompanyDefaults(r);
+  EXPECT_EQ(r.InvoiceCaption.Get(), "BILL");
+  EXPECT_EQ(r.FormFonts[kBodyTextFont].Name.Get(), "Times New Roman");
+  EXPECT_EQ(r.FormFonts[kBodyTextFont].Size, 11);
+  EXPECT_EQ(r.EnvelopeLeftMargin.Get(), "75");
+  EXPECT_EQ(r.StatementCaption.Get(), "STATEMENT");
+  EXPECT_EQ(r.QuantityHeading.Get(), "Quantity");
+  EXPECT_EQ(r.FormFonts[kSalesMessageFont].Name.Get(), "Arial");
+  EXPECT_EQ(r.EnvelopeTopMargin.Get(), "150");
+  EXPECT_EQ(r.MaxLines.Get(), "40");
 }
 
 }  // namespace

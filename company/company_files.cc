@@ -3,6 +3,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "company/company_options.h"
+#include "company/format.h"
 #include "company/keys.h"
 #include "company/text.h"
 
@@ -148,6 +150,30 @@ const FileDescription& DescriptionOf(CompanyFile file) {
     case CompanyFile::kMemos: return MakeMemos();
   }
   return MakeCompanyList();
+}
+
+bool IsValidCompanyNo(std::string_view company_no) {
+  int32_t number = 0;
+  return ParseWholeNumber(company_no, &number) &&
+         number >= kLowestCompanyNo && number <= kHighestCompanyNo;
+}
+
+std::string InvalidCompanyNoStatement(std::string_view company_no,
+                                      std::string_view source) {
+  std::string shown;
+  for (char c : company_no) {
+    shown.push_back(static_cast<unsigned char>(c) < ' ' ? '?' : c);
+  }
+  return "The company number \"" + shown + "\" in " + std::string(source) +
+         " is not a number from " + std::to_string(kLowestCompanyNo) +
+         " to " + std::to_string(kHighestCompanyNo);
+}
+
+std::string InvalidCompanyNoText(std::string_view company_no,
+                                 std::string_view source) {
+  return InvalidCompanyNoStatement(company_no, source) +
+         ", so no file is opened for it. Choose another company in the "
+         "Company Manager, or restore the data files from a backup.";
 }
 
 std::string CompanyFileName(std::string_view company_no, char letter) {

@@ -84,7 +84,26 @@ const FileDescription& LineFile();
 const FileDescription& TransactionFile();
 const FileDescription& MemoFile();
 
+// Whether a company number read from a file (the company list, "LastCo.Dat",
+// a restored backup) may name files: once trimmed, a whole number from 1 to
+// 32000, as the company dialog accepts them. Anything else ("../z", "/q",
+// an empty number) would make a path outside the data directory, or no
+// name at all, and is refused before a file is named after it.
+bool IsValidCompanyNo(std::string_view company_no);
+
+// The refusal of such a number, naming the number (control characters
+// shown as '?') and `source`, the file it was read from, and what to do.
+std::string InvalidCompanyNoText(std::string_view company_no,
+                                 std::string_view source);
+// Its first part, without the advice or the full stop: "The company number
+// "../z" in <source> is not a number from 1 to 32000".
+std::string InvalidCompanyNoStatement(std::string_view company_no,
+                                      std::string_view source);
+// The sources named by InvalidCompanyNoText.
+inline constexpr char kCompanyListSource[] = "the company list (Company.DAT)";
+
 // The trimmed company number followed by letter, cut to 8 characters.
+// Callers pass only numbers that IsValidCompanyNo accepts.
 std::string CompanyFileName(std::string_view company_no, char letter);
 
 // The base name of file for the company: "Company" for the company list,

@@ -31,6 +31,21 @@ TEST(CompanyFileNameTest, TrimmedNumberPlusLetterCutToEight) {
   EXPECT_EQ(FilePathOf(ProductFile(), "/data/tb/", " 3"), "/data/tb/3P");
 }
 
+TEST(CompanyNumberTest, OnlyNumbersFromOneTo32000NameFiles) {
+  for (const char* good : {"1", " 7 ", "32000", "007", "12"}) {
+    EXPECT_TRUE(IsValidCompanyNo(good)) << good;
+  }
+  for (const char* bad : {"../z", "/q", "", "  ", "0", "32001", "-3", "1/2",
+                          "7a", "a7", "1 2", "..", "\t1\n2"}) {
+    EXPECT_FALSE(IsValidCompanyNo(bad)) << bad;
+  }
+  EXPECT_EQ(InvalidCompanyNoText("../z\x01", kCompanyListSource),
+            "The company number \"../z?\" in the company list (Company.DAT) "
+            "is not a number from 1 to 32000, so no file is opened for it. "
+            "Choose another company in the Company Manager, or restore the "
+            "data files from a backup.");
+}
+
 TEST(FileDescriptionTest, EachFileHasItsLengthKeysAndTexts) {
   struct Expected {
     CompanyFile file;

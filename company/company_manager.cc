@@ -30,6 +30,9 @@ std::vector<std::string> CompanyFileNames(std::string_view company_no) {
 std::vector<std::string> DeleteCompanyFiles(const std::string& data_dir,
                                             std::string_view company_no) {
   std::vector<std::string> failed;
+  // A number that is no company number names no files of this program
+  // (and could name files elsewhere): its record goes, nothing else.
+  if (!IsValidCompanyNo(company_no)) return failed;
   for (const std::string& name : CompanyFileNames(company_no)) {
     const std::string path = DataPath(data_dir, name);
     if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
@@ -173,6 +176,12 @@ bool CompanyManager::DeleteCompany(int32_t rec_no,
 bool CompanyManager::SetAsDefault(int32_t rec_no) {
   CompanyRecord record;
   if (!ReadRecord(rec_no, record)) return false;
+  if (!IsValidCompanyNo(record.CompanyNo.View())) {
+    platform::ShowError(app_.services().messages, kCompanyManagerCaption,
+                        InvalidCompanyNoText(record.CompanyNo.View(),
+                                             kCompanyListSource));
+    return false;
+  }
   chosen_ = record;
   return true;
 }

@@ -72,7 +72,8 @@ std::vector<std::string> CompanyFileNames(std::string_view company_no);
 
 // Removes the ten files of the company from data_dir. A missing file is no
 // error; the names of files that exist but could not be removed are
-// returned (empty when all went).
+// returned (empty when all went). A number that IsValidCompanyNo refuses
+// names no files: nothing is removed.
 std::vector<std::string> DeleteCompanyFiles(const std::string& data_dir,
                                             std::string_view company_no);
 
@@ -143,7 +144,8 @@ class CompanyManager {
   bool DeleteCompany(int32_t rec_no, const PasswordPrompt& prompt);
 
   // "&Set As Default": remembers the record as the user's choice. False
-  // when it cannot be read.
+  // when it cannot be read, or (after InvalidCompanyNoText) when its number
+  // is no company number.
   bool SetAsDefault(int32_t rec_no);
 
   // "Company &List": asks the order, writes "TXTTEMP.TXT" with the

@@ -208,6 +208,27 @@ TEST_F(CompanyManagerTest, DeletedCompanyLosesItsTenFilesEvenPartlyMissing) {
   EXPECT_TRUE(fs::exists(dir_ / "1C.DAT"));
 }
 
+TEST_F(CompanyManagerTest, NumberThatIsNoNumberIsNeverChosenNorItsFilesDeleted) {
+  // A damaged list: a company whose number would name files elsewhere.
+  const int32_t rec = AddCompany("../z", "Path Co");
+  const fs::path outside = dir_.parent_path() / "zC.DAT";
+  Touch(outside);
+  ui_.messages
+      .ExpectMessage(InvalidCompanyNoText("../z", kCompanyListSource))
+      .WithCaption("Company Manager")
+      .WithKind(MessageKind::kError);
+  EXPECT_FALSE(manager_->SetAsDefault(rec));
+  EXPECT_FALSE(manager_->chosen().has_value());
+
+  // Its record can still be removed, and nothing else goes with it.
+  ui_.messages.ExpectMessage(kDeleteCompanyQuestion, Answer::kYes);
+  EXPECT_TRUE(manager_->DeleteCompany(rec, NeverAsked()));
+  EXPECT_EQ(manager_->FindCompany("../z"), 0);
+  EXPECT_TRUE(fs::exists(outside));
+  EXPECT_TRUE(DeleteCompanyFiles(dir_.string(), "/q").empty());
+  fs::remove(outside);
+}
+
 TEST_F(CompanyManagerTest, DeleteAnsweredNoKeepsEverything) {
   int32_t rec = AddCompany("2", "Second Co");
   Touch(dir_ / "2C.DAT");

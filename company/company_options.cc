@@ -60,7 +60,64 @@ OptionsFailure Failure(const char* caption, const char* text,
   return OptionsFailure{caption, text, page, field};
 }
 
+// Digits, with at most one decimal point when decimal; blanks around the
+// text are ignored. No sign: none of the fields takes a negative value.
+bool IsPlainNumber(std::string_view text, bool decimal) {
+  const std::string trimmed = Trim(text);
+  int digits = 0;
+  int points = 0;
+  for (char ch : trimmed) {
+    if (ch >= '0' && ch <= '9') {
+      ++digits;
+    } else if (ch == '.' && decimal) {
+      ++points;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && points <= 1;
+}
+
 }  // namespace
+
+const std::vector<NumberField>& NumberFieldsOf() {
+  using F = CompanyOptionsForm;
+  using P = OptionsPage;
+  using O = OptionsField;
+  static const std::vector<NumberField> fields = {
+      {O::kTaxRate, P::kAddressTaxes, "Tax Rate", true, 6, &F::tax_rate},
+      {O::kNextInvoiceNo, P::kInvoices, "Next Invoice Number", false, 9,
+       &F::next_invoice_no},
+      {O::kDefaultQuantity, P::kInvoices, "Default Invoice Quantity", true, 9,
+       &F::default_quantity},
+      {O::kCopies, P::kInvoices, "Number copies", false, 1, &F::copies},
+      {O::kNextCustomerNo, P::kGeneral, "Next Customer Number", false, 8,
+       &F::next_customer_no},
+      {O::kLineWidth, P::kFormsSetup, "Line Widths", false, 1, &F::line_width},
+      {O::kBoxTop, P::kFormsSetup, "Box Top", false, 2, &F::box_top},
+      {O::kTopFormMargin, P::kFormsSetup, "Top Margin", false, 2,
+       &F::top_form_margin},
+      {O::kLeftFormMargin, P::kFormsSetup, "Left Margin", false, 2,
+       &F::left_form_margin},
+      {O::kMaxLines, P::kFormsSetup, "Max Lines", false, 2, &F::max_lines},
+      {O::kAddressShift, P::kFormsSetup,
+       "Move Addresses to Right an Additional", false, 10, &F::address_shift},
+      {O::kEnvelopeLineSpacing, P::kEnvelopesAging, "Envelope Line Spacing",
+       false, 3, &F::envelope_line_spacing},
+      {O::kEnvelopeLeftMargin, P::kEnvelopesAging, "Envelope Left Margin",
+       false, 4, &F::envelope_left_margin},
+      {O::kEnvelopeTopMargin, P::kEnvelopesAging, "Envelope Top Margin",
+       false, 4, &F::envelope_top_margin},
+      {O::kEnvelopeSendLeft, P::kEnvelopesAging, "Send Address Left", false, 4,
+       &F::envelope_send_left},
+  };
+  return fields;
+}
+
+std::string NotANumberText(const NumberField& field) {
+  return std::string("The ") + field.label + " field must hold a number" +
+         (field.decimal ? ", such as 8.125." : " (digits only).");
+}
 
 const char* PageTitle(OptionsPage page) {
   return kPages[static_cast<int>(page)].title;
@@ -312,6 +369,13 @@ std::optional<OptionsFailure> ValidateCompanyOptions(
   if (days[2] < days[1] + kAgingDaysStep) {
     return Failure(kAging3Caption, kAging3Text, OptionsPage::kEnvelopesAging,
                    OptionsField::kAgingDays3);
+  }
+  for (const NumberField& number : NumberFieldsOf()) {
+    const std::string& text = f.*number.value;
+    if (!Trim(text).empty() && !IsPlainNumber(text, number.decimal)) {
+      return OptionsFailure{kNotANumberCaption, NotANumberText(number),
+                            number.page, number.field};
+    }
   }
   return std::nullopt;
 }

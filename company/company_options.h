@@ -20,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "company/records.h"
 #include "platform/font.h"
@@ -154,7 +155,40 @@ enum class OptionsField {
   kCompanyNo,
   kAgingDays2,
   kAgingDays3,
+  // The number fields without a check of their own (NumberFieldsOf).
+  kTaxRate,
+  kNextInvoiceNo,
+  kDefaultQuantity,
+  kCopies,
+  kNextCustomerNo,
+  kLineWidth,
+  kBoxTop,
+  kTopFormMargin,
+  kLeftFormMargin,
+  kMaxLines,
+  kAddressShift,
+  kEnvelopeLineSpacing,
+  kEnvelopeLeftMargin,
+  kEnvelopeTopMargin,
+  kEnvelopeSendLeft,
 };
+
+// A field of the dialog whose record value is a number: the dialog gives it
+// a validator, and saving refuses a text that is still not a number.
+struct NumberField {
+  OptionsField field;
+  OptionsPage page;
+  // What the field is called in the refusal.
+  const char* label;
+  // Whether a decimal point is allowed (tax rate, quantity).
+  bool decimal;
+  // The most characters the record field holds.
+  int width;
+  std::string CompanyOptionsForm::*value;
+};
+
+// Every such field, in the order the pages show them.
+const std::vector<NumberField>& NumberFieldsOf();
 
 // Why the dialog cannot be saved: the box to show (a warning), then the
 // page to make current and the field to focus.
@@ -189,6 +223,10 @@ inline constexpr char kAging3Text[] =
     "The aging days for category 3 must be greater than category 2 by at "
     "least 2 days.";
 
+inline constexpr char kNotANumberCaption[] = "Invalid Number";
+// "The <label> field must hold a number, such as 8.125." and the like.
+std::string NotANumberText(const NumberField& field);
+
 inline constexpr int kLowestCompanyNo = 1;
 inline constexpr int kHighestCompanyNo = 32000;
 // An aging category must reach at least this many days past the one before.
@@ -202,8 +240,10 @@ using CompanyNumberExists = std::function<bool(const std::string& number)>;
 // address holds "@" when given; the trimmed name is not empty; the number
 // is a whole number (an empty one counts as "0") from 1 to 32000; a new
 // company's number is not in the list (number_exists is asked only then);
-// the aging days rise by at least 2 per category (empty days count as "0").
-// The first failure is returned. The form is normalised as the dialog
+// the aging days rise by at least 2 per category (empty days count as "0");
+// then every other number field (NumberFieldsOf) is empty or a number
+// (digits, and for a decimal field at most one decimal point). The first
+// failure is returned. The form is normalised as the dialog
 // shows it: an empty number and empty aging days become "0".
 //
 // The aging fields take digits only in the dialog; a text that is still not

@@ -37,6 +37,49 @@ TEST(CompanyOptionsValidationTest, NumberSevenIsAcceptedBesideOneAndTwo) {
   EXPECT_EQ(ValidateCompanyOptions(f, true, ExistingOneAndTwo()), std::nullopt);
 }
 
+TEST(CompanyOptionsValidationTest, NumberFieldsHoldingLettersAreRefusedInPageOrder) {
+  CompanyOptionsForm f = ValidForm();
+  f.default_quantity = "x1.5";
+  f.envelope_top_margin = "abc";
+  f.tax_rate = " 8.125 ";  // blanks around a number are fine
+  f.address_shift = "";     // empty means 0
+  std::optional<OptionsFailure> failure =
+      ValidateCompanyOptions(f, true, ExistingOneAndTwo());
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->caption, "Invalid Number");
+  EXPECT_EQ(failure->text,
+            "The Default Invoice Quantity field must hold a number, such as "
+            "8.125.");
+  EXPECT_EQ(failure->page, OptionsPage::kInvoices);
+  EXPECT_EQ(failure->field, OptionsField::kDefaultQuantity);
+
+  f.default_quantity = "1.5";
+  failure = ValidateCompanyOptions(f, true, ExistingOneAndTwo());
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->text,
+            "The Envelope Top Margin field must hold a number (digits only).");
+  EXPECT_EQ(failure->page, OptionsPage::kEnvelopesAging);
+
+  // Two decimal points, or one in a whole-number field, are no number.
+  f.envelope_top_margin = "150";
+  for (auto [field, text] : {std::pair{&CompanyOptionsForm::tax_rate, "8.1.2"},
+                             std::pair{&CompanyOptionsForm::next_invoice_no, "1.0"},
+                             std::pair{&CompanyOptionsForm::max_lines, "-4"}}) {
+    CompanyOptionsForm g = f;
+    g.*field = text;
+    EXPECT_TRUE(ValidateCompanyOptions(g, true, ExistingOneAndTwo()).has_value())
+        << text;
+  }
+  EXPECT_EQ(ValidateCompanyOptions(f, true, ExistingOneAndTwo()), std::nullopt);
+
+  // The checks with a message of their own come first.
+  f.company_no = "abc";
+  f.tax_rate = "8.1x5z";
+  failure = ValidateCompanyOptions(f, true, ExistingOneAndTwo());
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->text, kNumberNotNumericText);
+}
+
 TEST(CompanyOptionsValidationTest, BadNumbersAreRefusedWithTheirMessages) {
   struct Case {
     const char* typed;

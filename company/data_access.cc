@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "store/errors.h"
@@ -25,6 +26,15 @@ std::string Formatted(const char* pattern, int value) {
 }
 
 }  // namespace
+
+std::string InterruptedRebuildText(const std::string& base,
+                                   const std::string& aside) {
+  return "A rebuild of the data file " + base + " was cut short: " + base +
+         ".SAV holds its records as they were, and " + base +
+         ".DAT beside it may be incomplete. Set " + base + ".DAT aside as " +
+         aside + " (it is kept, not deleted) and finish the rebuild from " +
+         base + ".SAV? No leaves both files as they are.";
+}
 
 CompanyFileAccess::CompanyFileAccess(const FileDescription& file,
                                      store::Engine& engine,
@@ -50,9 +60,23 @@ CompanyFileAccess::~CompanyFileAccess() { Close(); }
 
 // ---- Opening and closing.
 
-bool CompanyFileAccess::OpenCompanyFile() {
+bool CompanyFileAccess::RefusedName() {
+  if (file_.letter == 0 || IsValidCompanyNo(company_no_)) return false;
+  engine_.SetStatus(store::kErrAccessDenied);
+  return true;
+}
+
+bool CompanyFileAccess::OpenCompanyFile() { return Open(/*create=*/true); }
+
+bool CompanyFileAccess::OpenExistingCompanyFile() {
+  return Open(/*create=*/false);
+}
+
+bool CompanyFileAccess::Open(bool create) {
   if (IsOpen()) return true;
-  bool created = false;
+  if (RefusedName()) return false;
+  // A file is created at most once per call.
+  bool may_create = create;
   for (;;) {
     if (engine_.OpenFileBlock(handle_, base_path_, /*read_only=*/false,
                               /*ignored=*/true, /*save_mode=*/false)) {
@@ -76,12 +100,12 @@ bool CompanyFileAccess::OpenCompanyFile() {
       if (!RebuildCompanyFile()) return false;
       continue;
     }
-    if (error == store::kErrFileNotFound && !created) {
+    if (error == store::kErrFileNotFound && may_create) {
       if (file_.new_file_notice != nullptr && file_.new_file_notice[0] != 0) {
         platform::Inform(messages_, kNewCompanyCaption, file_.new_file_notice);
       }
       if (!CreateCompanyFile()) return false;
-      created = true;
+      may_create = false;
       continue;
     }
     return false;
@@ -90,6 +114,7 @@ bool CompanyFileAccess::OpenCompanyFile() {
 
 bool CompanyFileAccess::OpenCompanyFileReadOnly() {
   if (IsOpen()) return true;
+  if (RefusedName()) return false;
   if (engine_.OpenFileBlock(handle_, base_path_, /*read_only=*/true)) {
     return true;
   }
@@ -104,12 +129,14 @@ bool CompanyFileAccess::Close() {
 
 bool CompanyFileAccess::CreateCompanyFile() {
   if (IsOpen() && !Close()) return false;
+  if (RefusedName()) return false;
   return company::CreateCompanyFile(engine_, file_, data_dir_, company_no_);
 }
 
 bool CompanyFileAccess::RebuildCompanyFile() {
   dump_written_ = false;
   if (IsOpen() && !Close()) return false;
+  if (RefusedName()) return false;
 
   progress_.SetCaption(file_.rebuild_caption);
   if (file_.file == CompanyFile::kCompanyList) {
@@ -130,10 +157,28 @@ bool CompanyFileAccess::RebuildCompanyFile() {
     return !progress_.CancelRequested();
   });
 
-  bool ok = store::ReorganizeDataFile(engine_, base_path_, file_.record_length,
-                                      file_.record_length, 0,
-                                      store::NoRecordHook,
-                                      store::DefaultKeepRecord);
+  auto reorganize = [this] {
+    return store::ReorganizeDataFile(engine_, base_path_, file_.record_length,
+                                     file_.record_length, 0,
+                                     store::NoRecordHook,
+                                     store::DefaultKeepRecord);
+  };
+  bool ok = reorganize();
+  if (!ok && engine_.StoreError() == store::kErrWorkCopyExists) {
+    // An earlier rebuild was cut short. Nothing is touched unless the user
+    // agrees to set the partial data file aside (it is renamed, never
+    // deleted) and finish from the complete work copy.
+    const std::string base = BaseNameOf(file_, company_no_);
+    const std::string aside = std::filesystem::path(
+        store::PartialDataFileAsidePath(base_path_)).filename().string();
+    if (platform::Confirm(messages_, kProductTitle,
+                          InterruptedRebuildText(base, aside))) {
+      ok = store::SetAsidePartialDataFile(engine_, base_path_, nullptr) &&
+           reorganize();
+    } else {
+      engine_.SetStatus(store::kErrWorkCopyExists);
+    }
+  }
   if (ok) {
     ok = store::RebuildIndex(engine_, base_path_, file_.keys, 0,
                              store::NoRecordHook, &dump_written_,

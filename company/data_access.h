@@ -22,6 +22,10 @@
 //     they were (each key move is undone in reverse order). A failed delete
 //     may leave part of the keys removed (every step is attempted).
 //
+// A file of a company whose number is not a company number (see
+// IsValidCompanyNo) is refused: opening, creating and rebuilding it fail
+// with 9908 and touch no file.
+//
 // Every operation returns true when it succeeded; after a failure the
 // engine's StoreOK() / StoreError() tell the store's reason (the final
 // usability check does not overwrite it). Nothing throws. Callers show
@@ -69,6 +73,13 @@ inline constexpr char kRecordsWrittenLine[] = "Records written: %d";
 // The progress lines are refreshed every this many records.
 inline constexpr int kRebuildProgressEvery = 50;
 
+// The question asked when a rebuild finds the work copy base.SAV of an
+// interrupted rebuild beside base.DAT (store error 10465): base.DAT is set
+// aside as `aside` and the rebuild finished from base.SAV, or nothing is
+// touched.
+std::string InterruptedRebuildText(const std::string& base,
+                                   const std::string& aside);
+
 class CompanyFileAccess {
  public:
   // The file `file` of company `company_no` in data_dir.
@@ -92,6 +103,10 @@ class CompanyFileAccess {
   // leaves the file closed. A failing creation or any other error returns
   // false. True when the file is open (also when it already was).
   bool OpenCompanyFile();
+  // OpenCompanyFile without creating a missing file (nor its notice): for
+  // work on the records a company has, which a missing file has none of.
+  // False with StoreError 9903 when the file is not there.
+  bool OpenExistingCompanyFile();
   // Opens an existing file read only, without creating or rebuilding it:
   // for tools that look and change nothing. Changes then fail with 10065.
   bool OpenCompanyFileReadOnly();
@@ -108,7 +123,10 @@ class CompanyFileAccess {
   // index with the file's key builder, rejected duplicates dumped to N.MSG
   // and removed. The progress window shows the rebuild caption and the
   // counters every kRebuildProgressEvery records; its Cancel stops the
-  // rebuild (10460). True when both steps succeeded. Precondition: closed.
+  // rebuild (10460). When an earlier rebuild was cut short (N.SAV beside
+  // N.DAT, 10465) it asks InterruptedRebuildText: Yes sets N.DAT aside and
+  // resumes from N.SAV, No fails with 10465 and touches nothing. True when
+  // both steps succeeded. Precondition: closed.
   bool RebuildCompanyFile();
   // Whether the last rebuild wrote the dump file N.MSG.
   bool dump_written() const { return dump_written_; }
@@ -185,6 +203,8 @@ class CompanyFileAccess {
   const std::string& base_path() const { return base_path_; }
 
  private:
+  // OpenCompanyFile, creating a missing file only when create is set.
+  bool Open(bool create);
   template <class R>
   void CheckSize() const {
     static_assert(std::is_trivially_copyable_v<R>);
@@ -195,6 +215,10 @@ class CompanyFileAccess {
   // class error; false when it failed or the user gave up.
   template <class Call>
   bool WithLockRetry(Call call);
+  // True, with the status 9908 (access denied), when the file would be
+  // named after a company number that IsValidCompanyNo refuses: such a
+  // file is never opened, created or rebuilt.
+  bool RefusedName();
   // kFilesInUse while CheckFileBlock fails; false when the user gave up.
   bool PreOperationCheck();
   // op_ok AND a final CheckFileBlock; keeps the operation's error in the

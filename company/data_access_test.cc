@@ -138,6 +138,27 @@ TEST_F(DataAccessTest, MissingFilesAreCreatedWithTheirNotice) {
   EXPECT_TRUE(invoices.OpenCompanyFile());
 }
 
+TEST_F(DataAccessTest, FilesOfANumberThatIsNoCompanyNumberAreRefused) {
+  const std::string outside =
+      std::filesystem::path(dir_path()).parent_path().string() + "/zC";
+  for (const char* number : {"../z", "/q", ""}) {
+    auto c = Make<CustomerAccess>(number);
+    EXPECT_FALSE(c.OpenCompanyFile()) << number;
+    EXPECT_EQ(engine_.StoreError(), store::kErrAccessDenied);
+    EXPECT_FALSE(c.OpenCompanyFileReadOnly());
+    EXPECT_FALSE(c.CreateCompanyFile());
+    EXPECT_FALSE(c.RebuildCompanyFile());
+    EXPECT_EQ(engine_.StoreError(), store::kErrAccessDenied);
+  }
+  EXPECT_FALSE(std::filesystem::exists(outside + ".DAT"));
+  EXPECT_FALSE(std::filesystem::exists("/qC.DAT"));
+  EXPECT_FALSE(ui_.progress.visible());
+  // The company list has a fixed name: no number is asked of it.
+  auto list = Make<CompanyListAccess>("../z");
+  ui_.messages.ExpectMessage("I am going to create a new, empty company file.");
+  EXPECT_TRUE(list.OpenCompanyFile());
+}
+
 TEST_F(DataAccessTest, FailingCreationEndsTheOpenWithFailure) {
   auto lines = LineAccess(engine_, ui_.messages, ui_.progress,
                           dir_.File("no-such-folder"), "1");
@@ -211,14 +232,138 @@ TEST_F(DataAccessTest, FailingRebuildEndsTheOpenLoop) {
   ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
   const std::string base = Base(TransactionFile());
   SetInUpdateFlag(base);
-  // A work copy beside the data file makes the reorganisation refuse.
+  // A work copy beside the data file makes the reorganisation refuse, and
+  // the user declines to set the data file aside.
   std::filesystem::copy_file(base + ".DAT", base + ".SAV");
+  const std::vector<uint8_t> dat = ReadBytes(base + ".DAT");
   ui_.messages.ExpectMessage("Index file is defective.  Rebuild?", Answer::kYes);
+  ui_.messages
+      .ExpectMessage(
+          "A rebuild of the data file 1I was cut short: 1I.SAV holds its "
+          "records as they were, and 1I.DAT beside it may be incomplete. Set "
+          "1I.DAT aside as 1I.PAR (it is kept, not deleted) and finish the "
+          "rebuild from 1I.SAV? No leaves both files as they are.",
+          Answer::kNo)
+      .WithKind(MessageKind::kQuestion);
   auto t = Make<TransactionAccess>();
   EXPECT_FALSE(t.OpenCompanyFile());
   EXPECT_FALSE(t.IsOpen());
   EXPECT_EQ(engine_.StoreError(), store::kErrWorkCopyExists);
   EXPECT_FALSE(ui_.progress.visible());
+  EXPECT_EQ(ReadBytes(base + ".DAT"), dat);
+  EXPECT_TRUE(std::filesystem::exists(base + ".SAV"));
+  EXPECT_FALSE(std::filesystem::exists(base + ".PAR"));
+}
+
+TEST_F(DataAccessTest, RebuildCutShortIsResumedFromItsWorkCopyOnYes) {
+  {
+    ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+    auto t = Make<TransactionAccess>();
+    ASSERT_TRUE(t.OpenCompanyFile());
+    for (int i = 0; i < 5; ++i) AddInvoice(t, std::to_string(3000 + i));
+  }
+  const std::string base = Base(TransactionFile());
+  const FileState before = StateOf(base, 6);
+  // The crash came while the new data file was being written: the complete
+  // old file is the work copy, a partial one (here: empty) stands beside it.
+  std::filesystem::rename(base + ".DAT", base + ".SAV");
+  ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+  SetInUpdateFlag(base);
+  const std::vector<uint8_t> partial = ReadBytes(base + ".DAT");
+  ui_.messages.ExpectMessage("Index file is defective.  Rebuild?", Answer::kYes);
+  ui_.messages.ExpectMessage(
+      InterruptedRebuildText("1I", "1I.PAR"), Answer::kYes);
+  auto t = Make<TransactionAccess>();
+  ASSERT_TRUE(t.OpenCompanyFile()) << engine_.StoreError();
+  ASSERT_TRUE(t.Close());
+  EXPECT_EQ(StateOf(base, 6), before);
+  EXPECT_EQ(ReadBytes(base + ".PAR"), partial);
+  EXPECT_FALSE(std::filesystem::exists(base + ".SAV"));
+}
+
+TEST_F(DataAccessTest, RebuildRecoversAFileWhoseHeaderRecordLengthIsDamaged) {
+  {
+    ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+    auto t = Make<TransactionAccess>();
+    ASSERT_TRUE(t.OpenCompanyFile());
+    for (int i = 0; i < 7; ++i) AddInvoice(t, std::to_string(4000 + i));
+  }
+  const std::string base = Base(TransactionFile());
+  const FileState before = StateOf(base, 6);
+  std::vector<uint8_t> dat = ReadBytes(base + ".DAT");
+  store::testing::SetInt32At(dat, 12, 359);  // the record length field only
+  WriteBytes(base + ".DAT", dat);
+
+  auto t = Make<TransactionAccess>();
+  ASSERT_TRUE(t.RebuildCompanyFile()) << engine_.StoreError();
+  ASSERT_TRUE(t.OpenCompanyFile());
+  EXPECT_EQ(engine_.CountUsedRecords(t.handle()), 7);
+  ASSERT_TRUE(t.Close());
+  EXPECT_EQ(StateOf(base, 6), before);
+}
+
+TEST_F(DataAccessTest, ProgressLinesAreRefreshedEveryFiftyRecords) {
+  {
+    ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+    auto t = Make<TransactionAccess>();
+    ASSERT_TRUE(t.OpenCompanyFile());
+    for (int i = 0; i < 120; ++i) AddInvoice(t, std::to_string(5000 + i));
+  }
+  auto t = Make<TransactionAccess>();
+  ASSERT_TRUE(t.RebuildCompanyFile());
+  // The states the user saw, each once: the counters at 50 and 100 of the
+  // reorganisation (key 0) and of each of the six key passes.
+  std::vector<std::string> seen;
+  for (const auto& shot : ui_.progress.history()) {
+    const std::string state =
+        shot.lines[0] + " | " + shot.lines[1] + " | " + shot.lines[2];
+    if (seen.empty() || seen.back() != state) seen.push_back(state);
+  }
+  std::vector<std::string> expected = {" |  | "};
+  for (int key = 0; key <= 6; ++key) {
+    for (int read : {50, 100}) {
+      expected.push_back("Key number: " + std::to_string(key) +
+                         " | Records read: " + std::to_string(read) +
+                         " | Records written: " + std::to_string(read));
+    }
+  }
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(DataAccessTest, WalkIntoADamagedIndexGetsTheFileOfferedForRebuild) {
+  const std::string base = Base(TransactionFile());
+  {
+    ASSERT_TRUE(CreateTransactionFile(engine_, dir_path(), "1"));
+    auto t = Make<TransactionAccess>();
+    ASSERT_TRUE(t.OpenCompanyFile());
+    for (int i = 0; i < 70; ++i) AddInvoice(t, std::to_string(6000 + i));
+  }
+  const FileState before = StateOf(base, 6);
+  // Key 1 (invoice number, 9 characters) comes first in a slot.
+  int slot = 0;
+  for (const store::KeyDescriptor& k : TransactionFile().keys) {
+    slot += 6 + 62 * (k.length + 9);
+  }
+  store::testing::ShareFirstRootChild(base + ".IX", 0, slot);
+
+  auto t = Make<TransactionAccess>();
+  ASSERT_TRUE(t.OpenCompanyFile());
+  int32_t ref = 0;
+  std::string key;
+  int walked = 0;
+  while (engine_.NextKey(t.handle(), 1, ref, key)) ++walked;
+  EXPECT_EQ(engine_.StoreError(), store::kErrIndexDamaged);
+  EXPECT_LT(walked, 70);
+  ASSERT_TRUE(t.Close());
+
+  ui_.messages.ExpectMessage("Index file is defective.  Rebuild?", Answer::kYes);
+  ASSERT_TRUE(t.OpenCompanyFile());
+  walked = 0;
+  while (engine_.NextKey(t.handle(), 1, ref, key)) ++walked;
+  EXPECT_EQ(engine_.StoreError(), store::kErrNoNextKey);
+  EXPECT_EQ(walked, 70);
+  ASSERT_TRUE(t.Close());
+  EXPECT_EQ(StateOf(base, 6), before);
 }
 
 TEST_F(DataAccessTest, DataFileMissingBesideItsWorkCopyIsRebuiltNotRecreated) {
@@ -487,6 +632,39 @@ TEST_F(DataAccessTest, AbortAtFilesInUseFailsEveryChange) {
   EXPECT_FALSE(lines.ModifyWithKeys(1));
   EXPECT_FALSE(lines.DeleteWithKeys(1));
   EXPECT_EQ(engine_.StoreError(), store::kErrNotFileBlock);
+  // Nor the guarded one.
+  auto customers = Make<CustomerAccess>();
+  const CustomerRecord before_edit = customers.rec();
+  customers.rec().CustomerName.Set("Changed");
+  ui_.messages.ExpectMessage("The files are in use.  Abort?", Answer::kYes);
+  EXPECT_FALSE(customers.ModifyWithKeys(1, before_edit));
+  EXPECT_EQ(engine_.StoreError(), store::kErrNotFileBlock);
+}
+
+TEST_F(DataAccessTest, KeyMoveAddsTheNewKeyBeforeDeletingTheOld) {
+  ASSERT_TRUE(CreateProductFile(engine_, dir_path(), "1"));
+  auto p = Make<ProductAccess>();
+  ASSERT_TRUE(p.OpenCompanyFile());
+  int32_t first = 0, second = 0;
+  p.rec().ProductCode.Set("W1");
+  p.rec().ProductDescription.Set("Widget");
+  ASSERT_TRUE(p.AddWithKeys(first));
+  p.rec().ProductCode.Set("W2");
+  p.rec().ProductDescription.Set("Gadget");
+  ASSERT_TRUE(p.AddWithKeys(second));
+  ASSERT_TRUE(p.Close());
+  const FileState before = StateOf(Base(ProductFile()), 2);
+
+  // The new code is taken (key 1 is unique): its add fails first, so the
+  // old key was never touched and both products keep their keys.
+  ASSERT_TRUE(p.OpenCompanyFile());
+  ASSERT_TRUE(p.GetRecord(first));
+  const ProductRecord read = p.rec();
+  p.rec().ProductCode.Set("W2");
+  EXPECT_FALSE(p.ModifyWithKeys(first, read));
+  EXPECT_EQ(engine_.StoreError(), store::kErrDuplicateKey);
+  ASSERT_TRUE(p.Close());
+  EXPECT_EQ(StateOf(Base(ProductFile()), 2), before);
 }
 
 // ---- Lock retry.

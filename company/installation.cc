@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "company/background.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/keys.h"
@@ -66,6 +67,7 @@ InstallationResult CreateInstallation(const std::string& dir) {
                      ec.message() + ".";
     return result;
   }
+  if (made_dir) fs::permissions(dir, fs::perms::owner_all, ec);  // private
 
   const CompanyRecord first =
       FirstCompanyRecord(kFirstCompanyNo, kFirstCompanyName);
@@ -85,8 +87,16 @@ InstallationResult CreateInstallation(const std::string& dir) {
     ok = WriteLastCompany(Join(dir, kLastCompanyFileName), first);
     failed_part = kLastCompanyFileName;
   }
+  // The first company's background; a picture of that name already in the
+  // directory is the user's and stays.
+  const bool had_background = fs::exists(Join(dir, kDefaultBackgroundFile), ec);
+  if (ok) {
+    ok = InstallDefaultBackground(dir);
+    failed_part = kDefaultBackgroundFile;
+  }
   if (!ok) {
     for (const std::string& path : existing) fs::remove(path, ec);
+    if (!had_background) fs::remove(Join(dir, kDefaultBackgroundFile), ec);
     if (made_dir) fs::remove(dir, ec);
     result.message = "Unable to write " + failed_part + " in " + dir +
                      ". Nothing was installed.";

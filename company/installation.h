@@ -21,8 +21,9 @@ struct InstallationResult {
 };
 
 // Creates dir when missing, then the company list holding the first
-// company (FirstCompanyRecord), "LastCo.Dat" with the same record, and
-// "TLTERMS.DAT" holding the standard terms (DefaultTerms). Refuses, changing nothing, when dir already holds any of
+// company (FirstCompanyRecord), "LastCo.Dat" with the same record,
+// "TLTERMS.DAT" holding the standard terms (DefaultTerms) and the
+// program's background picture (background.h). Refuses, changing nothing, when dir already holds any of
 // the three. A failure part way removes what this call created.
 InstallationResult CreateInstallation(const std::string& dir);
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "company/background.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/keys.h"
@@ -42,6 +43,10 @@ TEST_F(InstallationTest, MakesCompanyListLastCompanyAndTermsInANewDirectory) {
             "Credit Card - Master Card\r\nCredit Card - Visa\r\n"
             "Due On Receipt\r\nNet 10 Days\r\nNet 20 Days\r\nNet 30 Days\r\n");
 
+  // The first company's background is there, so it shows at the first
+  // start without a complaint.
+  EXPECT_EQ(ReadFileBytes(dir / "vkt8.bmp"), DefaultBackgroundBitmap());
+
   const CompanyRecord expected = FirstCompanyRecord("1", kFirstCompanyName);
   const std::string last_co = ReadFileBytes(dir / "LastCo.Dat");
   ASSERT_EQ(last_co.size(), 2736u);
@@ -64,6 +69,13 @@ TEST_F(InstallationTest, MakesCompanyListLastCompanyAndTermsInANewDirectory) {
   EXPECT_EQ(engine.CountKeys(h, 2), 1);
   EXPECT_TRUE(engine.CheckInvariants(h).empty());
   ASSERT_TRUE(engine.CloseFileBlock(h));
+}
+
+TEST_F(InstallationTest, NewDataDirectoryIsPrivate) {
+  const fs::path dir = root_ / "private";
+  ASSERT_TRUE(CreateInstallation(dir.string()).ok);
+  EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all,
+            fs::perms::owner_all);
 }
 
 TEST_F(InstallationTest, RefusesADirectoryThatHoldsAnyDataAndChangesNothing) {

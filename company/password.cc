@@ -49,10 +49,12 @@ std::string UnwritableText(const App& app) {
          ". The password was not changed.";
 }
 
-// The record goes to a side file renamed over the old one, so a failed
-// write never leaves the installation without the earlier password.
+// The record goes to a private side file renamed over the old one, so a
+// failed write never leaves the installation without the earlier password
+// and no other user can read it.
 bool WritePasswordFile(const App& app, const std::string& password) {
-  return ReplaceFile(app.PathOf(kPasswordFileName), PasswordRecord(password));
+  return ReplacePrivateFile(app.PathOf(kPasswordFileName),
+                            PasswordRecord(password));
 }
 
 bool RemovePasswordFile(const App& app) {

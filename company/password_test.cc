@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <deque>
 #include <filesystem>
@@ -145,11 +146,22 @@ TEST_F(PasswordTest, NewPasswordIsStoredTrimmedAfterEachMessageInOrder) {
       "shown next time you want to access the system.")
       .WithCaption("Password: Open Sesame")
       .WithKind(MessageKind::kInformation);
+  // A side file left readable by all from an earlier run, and a umask
+  // that would let anyone read a new file: neither makes it public.
+  const std::string side = app_->PathOf(kPasswordFileName) + ".new";
+  std::ofstream(side) << "stale";
+  fs::permissions(side, fs::perms::all);
+  const mode_t mask = ::umask(0);
   PasswordSetup(*app_, prompt_.Prompt());
+  ::umask(mask);
   EXPECT_EQ(prompt_.captions, (std::vector<std::string>{
                                   "Password Setup", "Re-enter Your Password"}));
   EXPECT_EQ(ReadFile(), PasswordRecord("Open Sesame"));
   EXPECT_EQ(ReadFile().size(), 21u);
+  EXPECT_EQ(fs::status(app_->PathOf(kPasswordFileName)).permissions() &
+                fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(fs::exists(side));
 }
 
 TEST_F(PasswordTest, DecliningTheFirstWarningSetsNothing) {

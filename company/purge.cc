@@ -77,21 +77,26 @@ Date PurgePresetDate(const Date& today) {
 }
 
 int PurgePaidRecords(App& app, const std::string& cutoff) {
+  BusyGuard busy(app);
   platform::Messages& messages = app.services().messages;
   MemoAccess memos(app);
   TransactionAccess transactions(app);
   LineAccess lines(app);
   const std::string company_no = app.CurrentCompanyNo();
+  // The files are taken as they are: one the company never made holds
+  // nothing to remove and is not created here.
   for (CompanyFileAccess* file :
        std::initializer_list<CompanyFileAccess*>{&memos, &transactions,
                                                  &lines}) {
-    if (!file->OpenCompanyFile()) {
+    if (!file->OpenExistingCompanyFile() &&
+        app.engine().StoreError() != store::kErrFileNotFound) {
       platform::ShowError(messages, kPurgeCaption,
                           FileErrorText(BaseNameOf(file->file(), company_no),
                                         app.engine().StoreError()));
       return -1;
     }
   }
+  if (!transactions.IsOpen()) return 0;
   YearFirstDates dates(app);
   store::Engine& engine = app.engine();
 
@@ -140,13 +145,15 @@ int PurgePaidRecords(App& app, const std::string& cutoff) {
         found == trans_key) {
       continue;
     }
-    if (!DeleteLines(lines, KeyText(invoice_no, kLineInvoiceNoKeyLength))) {
+    if (lines.IsOpen() &&
+        !DeleteLines(lines, KeyText(invoice_no, kLineInvoiceNoKeyLength))) {
       platform::ShowError(messages, kPurgeCaption, kDetailDeleteFailed);
     }
     if (memo) {
       const std::string memo_key =
           KeyText(invoice_no, kMemoInvoiceNoKeyLength);
-      if (!memos.FindByKey(1, memo_key, ref, &found) || found != memo_key ||
+      if (!memos.IsOpen() || !memos.FindByKey(1, memo_key, ref, &found) ||
+          found != memo_key ||
           !memos.GetRecord(ref)) {
         platform::ShowError(messages, kPurgeCaption, kMemoSearchFailed);
       } else if (!memos.DeleteWithKeys(ref)) {

@@ -61,7 +61,9 @@ Date PurgePresetDate(const Date& today);
 // failures are shown (kPurgeDeleteFailed, kDetailDeleteFailed,
 // kMemoSearchFailed, kMemoDeleteFailed) and the rest goes on. Returns the
 // number of transactions removed, or -1 after telling the user that a file
-// could not be opened or read (then nothing is removed). The short date
+// could not be opened or read (then nothing is removed). The files are
+// opened as they are: a missing one is not created (no notice) and holds
+// nothing to remove. The short date
 // format is year first while the files are open and follows the company's
 // DateOrder again afterwards.
 int PurgePaidRecords(App& app, const std::string& cutoff);

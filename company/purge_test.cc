@@ -75,6 +75,25 @@ class PurgeTest : public testing::CompanyOnDisk {
   }
 };
 
+TEST_F(PurgeTest, FilesTheCompanyNeverMadeAreNotCreated) {
+  // A company without memo invoices has no memo file, one without any
+  // invoice no line file either: no creation notice, nothing made.
+  for (const char* name : {"1M.DAT", "1M.IX", "1D.DAT", "1D.IX"}) {
+    std::filesystem::remove(app_->PathOf(name));
+  }
+  AddCustomer("100", "Baker");
+  AddTransaction("1001", "100", DaysAgo(900), "0.00", "P");
+  EXPECT_EQ(PurgePaidRecords(*app_, "2024/01/01"), 1);
+  for (const char* name : {"1M.DAT", "1D.DAT"}) {
+    EXPECT_FALSE(std::filesystem::exists(app_->PathOf(name))) << name;
+  }
+  // Without a transactions file there is nothing to remove.
+  std::filesystem::remove(app_->PathOf("1I.DAT"));
+  std::filesystem::remove(app_->PathOf("1I.IX"));
+  EXPECT_EQ(PurgePaidRecords(*app_, "2024/01/01"), 0);
+  EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1I.DAT")));
+}
+
 TEST_F(PurgeTest, OnlyPaidRecordsStrictlyBeforeTheCutOffGo) {
   AddTransaction("ONDAY", "1", Date{2022, 6, 15}, "0.00", "P");
   AddTransaction("DAYBEFORE", "1", Date{2022, 6, 14}, "0.00", "P");

@@ -32,6 +32,7 @@ std::string RebuildIncompleteText(const std::vector<RebuildFailure>& failed) {
 }
 
 RebuildAllResult RebuildDataFiles(App& app) {
+  BusyGuard busy(app);
   RebuildAllResult result;
   for (CompanyFile which : RebuildOrder()) {
     CompanyFileAccess file(app, DescriptionOf(which));

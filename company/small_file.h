@@ -1,7 +1,8 @@
 // Small files of the data directory that hold one fixed-size record or a
 // line of text ("LastCo.Dat", the password file, the last backup
 // destination): reading one whole record, and replacing a file so that a
-// failed write never leaves a half-written file in its place.
+// failed write never leaves a half-written file in its place; files that
+// hold secrets are replaced as private files (mode 0600).
 #ifndef TALLYBOOK_COMPANY_SMALL_FILE_H_
 #define TALLYBOOK_COMPANY_SMALL_FILE_H_
 
@@ -30,6 +31,13 @@ std::string SideFileOf(const std::string& path);
 // file, leaves the file at path as it was, and leaves errno as the failing
 // call set it, so the caller can name the reason.
 bool ReplaceFile(const std::string& path, std::string_view bytes);
+
+// As ReplaceFile, for a file that holds secrets (the password file, mail
+// settings): the side file is made readable and writable by the owner only
+// (mode 0600) before a byte is written, so the file is never readable by
+// others, not even for a moment, whatever the umask and whatever mode an
+// earlier file of that name had.
+bool ReplacePrivateFile(const std::string& path, std::string_view bytes);
 
 }  // namespace tallybook::company
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "company/aging.h"
+#include "company/background.h"
 #include "company/data_access.h"
 #include "company/keys.h"
 #include "company/small_file.h"
@@ -87,8 +88,16 @@ CompanyDisplay PrepareCompanyDisplay(App& app) {
                        company.CompanyNo.Get();
   display.use_editor_font = true;
   display.editor_font = EditorFontOf(company);
-  if (Trim(company.MainBitmapFile.View()).size() > 1) {
+  // The picture matters only while the background is on: a company that
+  // switched it off is not told about a file it no longer uses.
+  if (company.MainBitmapOn != 0 &&
+      Trim(company.MainBitmapFile.View()).size() > 1) {
     const std::string path = BitmapPathOf(app, company.MainBitmapFile.View());
+    // The program's own picture is put back where it went missing (data
+    // directories made before it was shipped, a restore without it).
+    if (!FileExists(path) && IsDefaultBackground(company.MainBitmapFile.View())) {
+      InstallDefaultBackground(app.data_dir());
+    }
     if (FileExists(path)) {
       display.bitmap_path = path;
     } else {
@@ -140,9 +149,24 @@ StartupResult MainWindowCreation(App& app) {
     return result;
   }
 
+  // No company file may be named after a number that is not one.
+  auto refuse = [&](const CompanyRecord& record, std::string_view source) {
+    platform::Warn(messages, kProductTitle,
+                   InvalidCompanyNoText(record.CompanyNo.View(), source));
+    app.CurrentCompany = CompanyRecord{};
+    app.RefreshTodayText();
+    result.outcome = StartupOutcome::kNoCompany;
+    return result;
+  };
+  if (!IsValidCompanyNo(remembered.CompanyNo.View())) {
+    return refuse(remembered, kLastCompanyFileName);
+  }
   app.CurrentCompany = remembered;
   CompanyRecord stored;
   if (ReadCompanyFromList(app, remembered.CompanyNo.View(), &stored)) {
+    if (!IsValidCompanyNo(stored.CompanyNo.View())) {
+      return refuse(stored, kCompanyListSource);
+    }
     app.CurrentCompany = stored;
   }
   result.show_hints = app.CurrentCompany.ShowButtonHints != 0;
@@ -162,7 +186,8 @@ AgingRunner DefaultAgingRunner() {
 }
 
 bool AgingDue(const App& app) {
-  return Trim(app.CurrentCompany.LastAgingDate.View()) != app.TodayText;
+  return IsValidCompanyNo(app.CurrentCompany.CompanyNo.View()) &&
+         Trim(app.CurrentCompany.LastAgingDate.View()) != app.TodayText;
 }
 
 void RunAgingWhenDue(App& app, const AgingRunner& run) {
@@ -179,6 +204,13 @@ bool MainWindowShown(App& app, const PasswordPrompt& prompt,
 
 bool ChangeCompany(App& app, const CompanyRecord& chosen, bool reload_current,
                    CompanyDisplay* display) {
+  if (!reload_current && !IsValidCompanyNo(chosen.CompanyNo.View())) {
+    platform::ShowError(app.services().messages, kProductTitle,
+                        InvalidCompanyNoText(chosen.CompanyNo.View(),
+                                             kCompanyListSource));
+    *display = PrepareCompanyDisplay(app);
+    return false;
+  }
   CompanyRecord next = chosen;
   if (reload_current) {
     CompanyRecord reloaded;

@@ -95,10 +95,11 @@ OutputMode DefaultOutputOf(const CompanyRecord& record);
 
 // The display of app.CurrentCompany. A trimmed name shorter than 2
 // characters becomes kPleaseSetupCompany in memory and the bitmap is off.
-// Otherwise, when MainBitmapFile is longer than one character, the file
-// (relative names are in the data directory) must exist: when it does not,
-// MainBitmapOn is cleared in memory and kBitmapMissing is shown. Nothing is
-// written to any file.
+// Otherwise, while MainBitmapOn is set and MainBitmapFile is longer than
+// one character, the file (relative names are in the data directory) must
+// exist: the program's own picture (background.h) is put back when it is
+// the one missing; any other missing file clears MainBitmapOn in memory and
+// shows kBitmapMissing. No record is written.
 CompanyDisplay PrepareCompanyDisplay(App& app);
 
 // The full path of a bitmap file named by a company record.
@@ -116,7 +117,10 @@ bool ReadCompanyFromList(App& app, std::string_view company_no,
 
 enum class StartupOutcome {
   kReady,      // a current company is loaded
-  kNoCompany,  // the record store did not start: the window opens empty
+  // The record store did not start, or the company of "LastCo.Dat" has a
+  // number that names no files (InvalidCompanyNoText was shown): the window
+  // opens without a current company.
+  kNoCompany,
   kEnd,        // the program ends (a message has told why)
 };
 
@@ -143,7 +147,8 @@ using AgingRunner = std::function<void(App&)>;
 AgingRunner DefaultAgingRunner();
 
 // True when the current company's trimmed LastAgingDate differs from
-// TodayText: aging runs once a day.
+// TodayText: aging runs once a day. Never without a current company (its
+// number refused by IsValidCompanyNo).
 bool AgingDue(const App& app);
 // Calls run when AgingDue.
 void RunAgingWhenDue(App& app, const AgingRunner& run);
@@ -163,7 +168,8 @@ bool MainWindowShown(App& app, const PasswordPrompt& prompt,
 // is set and *display prepared. Aging is left to the caller, which runs it
 // (RunAgingWhenDue) after applying the display. False, after a message,
 // when "LastCo.Dat" could not be written; the company is current all the
-// same.
+// same. A chosen company whose number IsValidCompanyNo refuses is not made
+// current (InvalidCompanyNoText, false, *display that of the company kept).
 bool ChangeCompany(App& app, const CompanyRecord& chosen, bool reload_current,
                    CompanyDisplay* display);
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "company/background.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/installation.h"
@@ -136,6 +137,69 @@ TEST_F(StartupTest, CompanyMissingFromTheListKeepsTheRememberedCopy) {
   EXPECT_EQ(result.display.name_label, "Gone Ltd\n     Number: 77");
 }
 
+TEST_F(StartupTest, ListLookupTakesOnlyTheCompanyOfThatNumber) {
+  CompanyRecord third = First();
+  third.CompanyNo.Set("3");
+  third.CompanyName.Set("Third Trading");
+  AddToList(third);
+  // Company 2 is gone from the list; the search for it lands on company 3,
+  // which must not become current in its place.
+  CompanyRecord remembered = First();
+  remembered.CompanyNo.Set("2");
+  remembered.CompanyName.Set("Second Shop");
+  ASSERT_TRUE(WriteLastCompany((dir_ / "LastCo.Dat").string(), remembered));
+  StartupResult result = MainWindowCreation(*app_);
+  ASSERT_EQ(result.outcome, StartupOutcome::kReady);
+  EXPECT_EQ(app_->CurrentCompanyNo(), "2");
+  EXPECT_EQ(result.display.name_label, "Second Shop\n     Number: 2");
+}
+
+TEST_F(StartupTest, CompanyNumberThatIsNoNumberNamesNoFile) {
+  const fs::path outside = dir_.parent_path() / "zC.DAT";
+  fs::remove(outside);
+  for (const char* number : {"../z", "/q", "", "0"}) {
+    SCOPED_TRACE(number);
+    CompanyRecord remembered = First();
+    remembered.CompanyNo.Set(number);
+    remembered.LastAgingDate.Set("01/01/2024");
+    ASSERT_TRUE(WriteLastCompany((dir_ / "LastCo.Dat").string(), remembered));
+    ui_.messages
+        .ExpectMessage("The company number \"" + std::string(number) +
+                       "\" in LastCo.Dat is not a number from 1 to 32000, so "
+                       "no file is opened for it. Choose another company in "
+                       "the Company Manager, or restore the data files from a "
+                       "backup.")
+        .WithCaption("Vk Tallybook Pro")
+        .WithKind(MessageKind::kWarning);
+    StartupResult result = MainWindowCreation(*app_);
+    EXPECT_EQ(result.outcome, StartupOutcome::kNoCompany);
+    EXPECT_EQ(app_->CurrentCompanyNo(), "");
+    // The daily aging has no company to run for.
+    EXPECT_FALSE(AgingDue(*app_));
+    EXPECT_TRUE(MainWindowShown(
+        *app_, [](const std::string&) { return std::optional<std::string>(); },
+        DefaultAgingRunner()));
+    ui_.Verify();
+  }
+  EXPECT_FALSE(fs::exists(outside));
+  EXPECT_FALSE(fs::exists("/qC.DAT"));
+}
+
+TEST_F(StartupTest, ChosenCompanyWhoseNumberIsNoNumberIsNotMadeCurrent) {
+  ASSERT_EQ(MainWindowCreation(*app_).outcome, StartupOutcome::kReady);
+  const std::string before = LastCoBytes();
+  CompanyRecord bad = First();
+  bad.CompanyNo.Set("../z");
+  ui_.messages.ExpectMessage(InvalidCompanyNoText("../z", kCompanyListSource))
+      .WithKind(MessageKind::kError);
+  CompanyDisplay display;
+  EXPECT_FALSE(ChangeCompany(*app_, bad, false, &display));
+  EXPECT_EQ(app_->CurrentCompanyNo(), "1");
+  EXPECT_EQ(LastCoBytes(), before);
+  EXPECT_EQ(display.name_label,
+            std::string(kFirstCompanyName) + "\n     Number: 1");
+}
+
 TEST_F(StartupTest, DateBeforeNineteenNinetyFiveIsWarnedAbout) {
   ui_.clock.Set(1994, 12, 31);
   ui_.messages.ExpectMessage(
@@ -186,7 +250,7 @@ TEST_F(StartupTest, NameShorterThanTwoAsksForSetupAndWritesNothing) {
 TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   CompanyRecord stored = First();
   stored.MainBitmapOn = 1;
-  stored.MainBitmapFile.Set("vkt8.bmp");
+  stored.MainBitmapFile.Set("my logo.bmp");
   StoreInList(stored);
   const std::string list_before = ReadFileBytes(dir_ / "Company.DAT");
   ui_.messages.ExpectMessage(
@@ -197,6 +261,29 @@ TEST_F(StartupTest, MissingBitmapSwitchesTheBackgroundOffInMemoryOnly) {
   EXPECT_FALSE(result.display.bitmap_on);
   EXPECT_EQ(app_->CurrentCompany.MainBitmapOn, 0);
   EXPECT_EQ(ReadFileBytes(dir_ / "Company.DAT"), list_before);
+}
+
+TEST_F(StartupTest, MissingBitmapIsNotMentionedWhileTheBackgroundIsOff) {
+  CompanyRecord stored = First();
+  stored.MainBitmapOn = 0;
+  stored.MainBitmapFile.Set("my logo.bmp");
+  StoreInList(stored);
+  StartupResult result = MainWindowCreation(*app_);
+  EXPECT_FALSE(result.display.bitmap_on);
+  EXPECT_TRUE(ui_.messages.shown().empty());
+}
+
+TEST_F(StartupTest, TheProgramsOwnPictureIsPutBackWhenMissing) {
+  CompanyRecord stored = First();
+  stored.MainBitmapOn = 1;
+  stored.MainBitmapFile.Set(kDefaultBackgroundFile);
+  StoreInList(stored);
+  std::filesystem::remove(dir_ / kDefaultBackgroundFile);
+  StartupResult result = MainWindowCreation(*app_);
+  EXPECT_TRUE(ui_.messages.shown().empty());
+  EXPECT_TRUE(result.display.bitmap_on);
+  EXPECT_EQ(ReadFileBytes(dir_ / kDefaultBackgroundFile),
+            DefaultBackgroundBitmap());
 }
 
 TEST_F(StartupTest, PresentBitmapIsTiledFromTheDataDirectory) {

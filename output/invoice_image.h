@@ -46,6 +46,9 @@ struct InvoiceImage {
   std::string customer_notes;
   std::string notes_on_invoices;
   std::string email_address;
+  // For the label queue row of a batch run.
+  std::string mail_list_code;
+  std::string customer_type;
   // ",0.00" left-justified in 12.
   std::array<std::string, 4> aging;
   bool memo = false;

@@ -74,6 +74,8 @@ struct OutputResult {
   std::string status;
   // Why it failed, already shown to the user; empty when done.
   std::string error;
+  // E-mail: the mail server's last answer ("250 2.0.0 Ok: queued").
+  std::string server_reply;
 };
 
 // E-mail readiness: the company reply address and mail server are set

@@ -23,6 +23,8 @@ class GaugeWindow {
   virtual void ProcessPendingInput() = 0;
   // True once the user pressed Cancel since the last Show().
   virtual bool CancelRequested() const = 0;
+  // Presses Cancel on the user's behalf while the window is showing.
+  virtual void RequestCancel() {}
 };
 
 // Clamps a percentage into 0..100; shared by the implementations.

@@ -14,6 +14,18 @@
 
 namespace tallybook::platform {
 
+inline constexpr char kSavedAsPdfPrefix[] = "Saved as PDF: ";
+inline constexpr char kSentToPrinterPrefix[] = "Sent to printer: ";
+inline constexpr char kPrinterSetupCaption[] = "Printer Setup";
+
+// Where a finished job went, for the status bar: kSavedAsPdfPrefix and the
+// file's path, or kSentToPrinterPrefix and the printer's name.
+std::string PrintedWhereText(const PrintJobStatus& status);
+
+// What Printer Setup says when no printer is installed: printouts are saved
+// as PDF files in `folder`.
+std::string NoPrinterText(const std::string& folder);
+
 // How the page of the jobs started next lies.
 enum class PageOrientation { kPortrait, kLandscape };
 
@@ -31,11 +43,15 @@ class Printer {
   // Why the last BeginJob() failed; empty after a success.
   virtual std::string LastError() const = 0;
 
-  // Shows the printer set-up dialog; true when the user confirmed a choice,
-  // false when cancelled (the earlier choice stays).
+  // Shows the printer set-up dialog (without a printer: the page set-up of
+  // the PDF files); true when the user confirmed a choice, false when
+  // cancelled (the earlier choice stays).
   virtual bool SetupDialog() = 0;
   // Name of the printer jobs go to, or "PDF file" style text when none.
   virtual std::string PrinterName() const = 0;
+  // The folder jobs are written to as PDF files when no printer is
+  // installed; empty while jobs go to a printer.
+  virtual std::string PdfFolder() const { return {}; }
 
  private:
   PageOrientation orientation_ = PageOrientation::kPortrait;

@@ -32,6 +32,10 @@ class ProgressWindow {
   virtual void ProcessPendingInput() = 0;
   // True once the user pressed Cancel since the last Show().
   virtual bool CancelRequested() const = 0;
+  // Presses Cancel on the user's behalf when the window is showing and
+  // offers it (closing the program does this to a running loop); nothing
+  // otherwise.
+  virtual void RequestCancel() {}
 };
 
 }  // namespace tallybook::platform

@@ -100,8 +100,9 @@ enum class PostingOutcome {
   kRefused,     // an item failed its check or a file would not open;
                 // nothing was written
   kIncomplete,  // a store failure part-way: only some items were written
-                // and the balances were lowered by those items alone, or
-                // the balances themselves could not be stored
+                // and the balances were lowered by those items alone; or
+                // the transaction file could not be closed, or the
+                // balances themselves could not be stored
 };
 
 struct PostingResult {
@@ -119,6 +120,9 @@ std::string ItemAmountChangedText(const std::string& invoice_no);
 std::string ItemAmountNotAboveZeroText(const std::string& invoice_no);
 // What the user is told when posting stopped part-way.
 std::string IncompletePostingText(int posted, int items, double amount);
+// What the user is told when the transaction file could not be closed
+// after the items were written (its index may lack what was written last).
+std::string TransactionsNotClosedText(int store_error);
 // What the user is told when the customer or company balance could not be
 // stored after the items were written.
 std::string BalancesNotStoredText(const std::string& customer_no);

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QRegularExpressionValidator>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -13,6 +12,7 @@
 #include "company/text.h"
 #include "company/ui/header_form.h"
 #include "platform/message.h"
+#include "platform/qt/number_fields.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
 
@@ -31,8 +31,7 @@ QLineEdit* Edit(QWidget* parent, int max_length) {
 
 QLineEdit* DigitsEdit(QWidget* parent, int digits) {
   QLineEdit* edit = Edit(parent, digits);
-  edit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QString("[0-9]{0,%1}").arg(digits)), edit));
+  platform::qt::MakeWholeNumberField(edit, digits);
   return edit;
 }
 
@@ -85,6 +84,15 @@ TCompSet::TCompSet(App& app, CompanyRecord& record, OptionsMode mode,
   layout->addWidget(Pages);
   layout->addLayout(buttons);
 
+  platform::qt::MakeWholeNumberField(CompNo, 5);
+  for (const NumberField& number : NumberFieldsOf()) {
+    auto* edit = static_cast<QLineEdit*>(FieldWidget(number.field));
+    if (number.decimal) {
+      platform::qt::MakeDecimalField(edit, number.width);
+    } else {
+      platform::qt::MakeWholeNumberField(edit, number.width);
+    }
+  }
   CompNo->setEnabled(mode == OptionsMode::kNew);
   ControlsFromForm(LoadCompanyOptions(working_));
 }
@@ -336,10 +344,12 @@ QWidget* TCompSet::BuildGraphicsPage() {
   auto* layout = new QVBoxLayout(page);
   MainBitmap = Check(page, "Main screen bitmap background");
   MainBitmapButton = new QPushButton(kBitmapImageButton, page);
+  MainBitmapClear = new QPushButton("Clear", page);
   MainBitmapFile = new QLabel(page);
   auto* bitmap_row = new QHBoxLayout;
   bitmap_row->addWidget(MainBitmap);
   bitmap_row->addWidget(MainBitmapButton);
+  bitmap_row->addWidget(MainBitmapClear);
   bitmap_row->addStretch(1);
   layout->addLayout(bitmap_row);
   layout->addWidget(MainBitmapFile);
@@ -358,6 +368,8 @@ QWidget* TCompSet::BuildGraphicsPage() {
 
   connect(MainBitmapButton, &QPushButton::clicked, this,
           [this] { MainBitmapButtonClick(); });
+  connect(MainBitmapClear, &QPushButton::clicked, MainBitmapFile,
+          &QLabel::clear);
   connect(EditorFontButton, &QPushButton::clicked, this,
           [this] { EditorFontButtonClick(); });
   connect(ManagersFontButton, &QPushButton::clicked, this,
@@ -543,6 +555,21 @@ QWidget* TCompSet::FieldWidget(OptionsField field) const {
     case OptionsField::kCompanyNo: return CompNo;
     case OptionsField::kAgingDays2: return AgingDays[1];
     case OptionsField::kAgingDays3: return AgingDays[2];
+    case OptionsField::kTaxRate: return TaxRate;
+    case OptionsField::kNextInvoiceNo: return NextInvoiceNo;
+    case OptionsField::kDefaultQuantity: return DefaultQuantity;
+    case OptionsField::kCopies: return Copies;
+    case OptionsField::kNextCustomerNo: return NextCustomerNo;
+    case OptionsField::kLineWidth: return LineWidth;
+    case OptionsField::kBoxTop: return BoxTop;
+    case OptionsField::kTopFormMargin: return TopFormMargin;
+    case OptionsField::kLeftFormMargin: return LeftFormMargin;
+    case OptionsField::kMaxLines: return MaxLines;
+    case OptionsField::kAddressShift: return AddressShift;
+    case OptionsField::kEnvelopeLineSpacing: return EnvelopeLineSpacing;
+    case OptionsField::kEnvelopeLeftMargin: return EnvelopeLeftMargin;
+    case OptionsField::kEnvelopeTopMargin: return EnvelopeTopMargin;
+    case OptionsField::kEnvelopeSendLeft: return EnvelopeSendLeft;
   }
   return nullptr;
 }

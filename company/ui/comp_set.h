@@ -142,6 +142,8 @@ class TCompSet : public QDialog {
   // System Graphics
   QCheckBox* MainBitmap;
   QPushButton* MainBitmapButton;
+  // Empties the picture's file name (the background then shows none).
+  QPushButton* MainBitmapClear;
   QLabel* MainBitmapFile;
   QPushButton* EditorFontButton;
   QLabel* EditorFontSample;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QTest>
 #include <filesystem>
 #include <set>
 
@@ -167,6 +168,68 @@ TEST_F(TCompSetTest, FontsAndBitmapsComeFromTheirDialogs) {
   EXPECT_EQ(record_.EditorFontName.Get(), "Arial");
   EXPECT_EQ(record_.MainBitmapFile.Get(), "/pictures/back.bmp");
   EXPECT_EQ(record_.MainBitmapOn, 1);
+}
+
+TEST_F(TCompSetTest, ThePicturesFileNameCanBeCleared) {
+  TCompSet& d = Open(OptionsMode::kEdit);
+  ASSERT_EQ(d.MainBitmapFile->text(), "vkt8.bmp");
+  d.MainBitmapClear->click();
+  d.OKButtonClick();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(record_.MainBitmapFile.Get(), "");
+}
+
+TEST_F(TCompSetTest, NumberFieldsRefuseLettersAsTheyAreTyped) {
+  TCompSet& d = Open(OptionsMode::kNew);
+  struct Case {
+    QLineEdit* edit;
+    const char* typed;
+    const char* kept;
+  } cases[] = {
+      {d.TaxRate, "8.1x5z", "8.15"},
+      {d.DefaultQuantity, "x1.5", "1.5"},
+      {d.NextInvoiceNo, "100abc", "100"},
+      {d.NextCustomerNo, "7a", "7"},
+      {d.TopFormMargin, "abc", ""},
+      {d.EnvelopeSendLeft, "12.5", "125"},
+      {d.CompNo, "4b", "4"},
+      {d.Copies, "x", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    c.edit->clear();
+    c.edit->setFocus();
+    QTest::keyClicks(c.edit, c.typed);
+    EXPECT_EQ(c.edit->text().toStdString(), c.kept);
+  }
+}
+
+TEST_F(TCompSetTest, AStoredTextThatIsNotANumberIsRefusedOnSaving) {
+  // Typing cannot put letters in, but an older record may hold them.
+  record_.LeftFormMargin.Set("ab");
+  record_.TaxRate.Set("8.1x5z");
+  TCompSet& d = Open(OptionsMode::kEdit);
+  ui_.messages
+      .ExpectMessage("The Tax Rate field must hold a number, such as 8.125.")
+      .WithCaption("Invalid Number")
+      .WithKind(MessageKind::kWarning);
+  d.OKButtonClick();
+  EXPECT_EQ(d.CurrentPage(), OptionsPage::kAddressTaxes);
+  EXPECT_EQ(d.focusWidget(), d.TaxRate);
+  d.TaxRate->setText("8.125");
+  ui_.messages
+      .ExpectMessage("The Left Margin field must hold a number (digits only).")
+      .WithCaption("Invalid Number");
+  d.OKButtonClick();
+  EXPECT_EQ(d.CurrentPage(), OptionsPage::kFormsSetup);
+  EXPECT_EQ(d.focusWidget(), d.LeftFormMargin);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(record_.TaxRate.Get(), "8.1x5z");  // nothing stored yet
+  d.LeftFormMargin->setText("5");
+  d.OKButtonClick();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(record_.TaxRate.Get(), "8.125");
+  EXPECT_EQ(record_.LeftFormMargin.Get(), "5");
 }
 
 TEST_F(TCompSetTest, CancelLeavesTheRecordEvenAfterHeadersWereEdited) {

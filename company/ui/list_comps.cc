@@ -20,6 +20,7 @@
 #include "platform/modal_windows.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -115,22 +116,25 @@ void TListComps::BuildMenus(QWidget* tools_host) {
 
   auto* row = new QHBoxLayout(tools_host);
   row->setContentsMargins(0, 0, 0, 0);
-  auto button = [&](const char* text, QAction* action) {
+  auto button = [&](const char* text, QAction* action,
+                    std::initializer_list<const char*> icons) {
     auto* b = new QToolButton(tools_host);
     b->setText(text);
     b->setToolTip(text);
     b->setAutoRaise(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    platform::qt::SetThemeIcon(b, icons);
     if (action) connect(b, &QToolButton::clicked, action, &QAction::trigger);
     row->addWidget(b);
     return b;
   };
-  NewButton = button("New", AddItem);
-  EditButton = button("Edit", EditItem);
-  DeleteButton = button("Delete", DeleteItem);
-  FindButton = button("Find", FindItem);
-  ListButton = button("Company List", ListItem);
-  CloseButton = button("Close", CloseItem);
-  HelpButton = button("Help", nullptr);
+  NewButton = button("New", AddItem, {"document-new"});
+  EditButton = button("Edit", EditItem, {"document-edit", "document-properties"});
+  DeleteButton = button("Delete", DeleteItem, {"edit-delete"});
+  FindButton = button("Find", FindItem, {"edit-find"});
+  ListButton = button("Company List", ListItem, {"view-list", "text-x-generic"});
+  CloseButton = button("Close", CloseItem, {"window-close"});
+  HelpButton = button("Help", nullptr, {"help-contents", "help-browser"});
   connect(HelpButton, &QToolButton::clicked, this,
           [this] { app_.services().help.ShowHelp(kCompanyHelpTopic); });
   row->addStretch(1);
@@ -249,7 +253,11 @@ void TListComps::PrintWindowClick() {
   if (!status.ok) {
     platform::ShowError(app_.services().messages, kCompanyManagerCaption,
                         kPrintWindowFailed + status.error);
+    return;
   }
+  const std::string where = platform::PrintedWhereText(status);
+  StatusHint->setText(ToQString(where));
+  app_.ShowStatus(where);
 }
 
 bool TListComps::eventFilter(QObject* watched, QEvent* event) {

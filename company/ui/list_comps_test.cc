@@ -9,6 +9,7 @@
 
 #include "company/company_defaults.h"
 #include "company/installation.h"
+#include "company/ui/find_box.h"
 #include "company/ui/list_window.h"
 #include "company/ui/ui_test_support.h"
 #include "platform/qt/text_codec.h"
@@ -115,6 +116,41 @@ TEST_F(TListCompsTest, DeleteKeyDeletesAndEnterSetsAsDefault) {
   EXPECT_EQ(window_->chosen()->CompanyNo.Get(), "1");
 }
 
+TEST_F(TListCompsTest, PopUpMenuActsOnTheRowRightClicked) {
+  Add("2", "Acme Tools");
+  window_->CompBrowser->SetAndUpdate("1", 0);
+  ASSERT_EQ(CurrentRow().substr(0, 10), "My Company");
+  // Company 2 is the second row by number.
+  const QPoint at = window_->CompBrowser->RowRect(2).center();
+  QTest::mousePress(window_->CompBrowser->viewport(), Qt::RightButton, {}, at);
+  QTest::mouseRelease(window_->CompBrowser->viewport(), Qt::RightButton, {}, at);
+  ui_.messages.ExpectMessage(kDeleteCompanyQuestion, Answer::kYes);
+  window_->DeleteItem->trigger();
+  EXPECT_EQ(window_->StatusCount->text(), "Companies: 1");
+  EXPECT_EQ(CurrentRow().substr(0, 10), "My Company");
+}
+
+TEST_F(TListCompsTest, EscapeInTheListClosesTheManager) {
+  window_->CompBrowser->setFocus();
+  QTest::keyClick(window_->CompBrowser, Qt::Key_Escape);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_EQ(window_->result(), QDialog::Rejected);
+  EXPECT_FALSE(window_->chosen().has_value());
+}
+
+TEST_F(TListCompsTest, ToolButtonsCarryThemeIcons) {
+  if (!std::filesystem::exists("/usr/share/icons/Adwaita/index.theme")) {
+    GTEST_SKIP() << "no Adwaita icon theme";
+  }
+  for (QToolButton* b : {window_->NewButton, window_->EditButton,
+                         window_->DeleteButton, window_->FindButton,
+                         window_->ListButton, window_->CloseButton,
+                         window_->HelpButton}) {
+    EXPECT_FALSE(b->icon().isNull()) << b->text().toStdString();
+    EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+  }
+}
+
 TEST_F(TListCompsTest, EditOfTheCurrentCompanyClosesWithOk) {
   Add("2", "Acme Tools");
   next_number_.clear();
@@ -158,9 +194,25 @@ TEST_F(TListCompsTest, CompanyListIsShownByNameAndRemovedAfter) {
 TEST_F(TListCompsTest, FindPositionsOnTheChosenCompany) {
   Add("2", "Acme Tools");
   window_->CompBrowser->SetAndUpdate("1", 0);
+  ASSERT_EQ(CurrentRow().substr(0, 10), "My Company");
+  ui_.windows.ExpectWindow("TFindBox", [this] {
+    auto* find = window_->findChild<TFindBox*>();
+    EXPECT_NE(find, nullptr);
+    if (find == nullptr) return platform::kModalCancel;
+    find->FindEdit->setText("Acme");
+    find->FindEditChange();
+    find->OKButtonClick();
+    EXPECT_EQ(find->chosen_first_column(), "2");
+    return find->result() == QDialog::Accepted ? platform::kModalOk
+                                               : platform::kModalCancel;
+  });
+  window_->FindClick();
+  EXPECT_EQ(CurrentRow().substr(0, 10), "Acme Tools");
+
+  // Cancel leaves the list where it was.
   ui_.windows.ExpectWindow("TFindBox", platform::kModalCancel);
   window_->FindClick();
-  EXPECT_EQ(CurrentRow().substr(0, 10), "My Company");
+  EXPECT_EQ(CurrentRow().substr(0, 10), "Acme Tools");
 }
 
 TEST_F(TListCompsTest, PrintWindowPrintsOneJob) {
@@ -168,6 +220,18 @@ TEST_F(TListCompsTest, PrintWindowPrintsOneJob) {
   ASSERT_EQ(ui_.printer.jobs().size(), 1u);
   EXPECT_EQ(ui_.printer.last_job().title, "Company Manager");
   EXPECT_TRUE(ui_.printer.last_job().ended);
+  EXPECT_EQ(window_->StatusHint->text(), "Sent to printer: Recording printer");
+}
+
+TEST_F(TListCompsTest, PrintWindowWithoutAPrinterSaysWhereThePdfWent) {
+  ui_.printer.SaveAsPdfIn("/home/user/Documents/Tallybook");
+  std::string status;
+  app_->status_sink = [&](const std::string& text) { status = text; };
+  window_->PrintWindowClick();
+  EXPECT_EQ(window_->StatusHint->text().toStdString(),
+            "Saved as PDF: /home/user/Documents/Tallybook/Company Manager.pdf");
+  EXPECT_EQ(status,
+            "Saved as PDF: /home/user/Documents/Tallybook/Company Manager.pdf");
 }
 
 }  // namespace

@@ -43,9 +43,12 @@ TListWindow::TListWindow(App& app, QWidget* parent)
   buttons->addWidget(SaveButton);
   buttons->addStretch(1);
   buttons->addWidget(CloseButton);
+  StatusLine = new QLabel(this);
+  StatusLine->setTextFormat(Qt::PlainText);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(RichEdit1, 1);
   layout->addLayout(buttons);
+  layout->addWidget(StatusLine);
 
   connect(PrintButton, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
   connect(FontButton, &QPushButton::clicked, this, [this] { FontButtonClick(); });
@@ -107,7 +110,11 @@ void TListWindow::PrintButtonClick() {
   if (!status.ok) {
     platform::ShowError(app_.services().messages, kPrintFailedCaption,
                         status.error);
+    return;
   }
+  const std::string where = platform::PrintedWhereText(status);
+  StatusLine->setText(ToQString(where));
+  app_.ShowStatus(where);
 }
 
 void TListWindow::FontButtonClick() {

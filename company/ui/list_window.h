@@ -11,6 +11,7 @@
 #define TALLYBOOK_COMPANY_UI_LIST_WINDOW_H_
 
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
 #include <string>
@@ -54,6 +55,8 @@ class TListWindow : public QDialog {
   QPushButton* FontButton;
   QPushButton* SaveButton;
   QPushButton* CloseButton;
+  // Under the buttons: where the last printout went.
+  QLabel* StatusLine;
 
   // Handlers.
   void PrintButtonClick();

@@ -80,6 +80,11 @@ TEST_F(TListWindowTest, PrintIsOneJobTitledWithTheCaption) {
   EXPECT_EQ(job.Texts(), (std::vector<std::string>{
                              "Tallybook Company List",
                              "Caf\xE9 {A}    Number: 1"}));
+  EXPECT_EQ(w.StatusLine->text(), "Sent to printer: Recording printer");
+  ui_.printer.SaveAsPdfIn("/tmp/out");
+  w.PrintButtonClick();
+  EXPECT_EQ(w.StatusLine->text(),
+            "Saved as PDF: /tmp/out/Company List by Name.pdf");
   ui_.printer.FailJobsWith("No printer.");
   ui_.messages.ExpectMessage("No printer.").WithKind(MessageKind::kError);
   w.PrintButtonClick();

@@ -35,7 +35,14 @@ void WireMainCommands(TMainForm& form, App& app) {
                             manager.reload_current(), app.CurrentCompany);
     if (change.change) form.CompanyChanged(change.record, change.reload_current);
   });
-  form.SetCommand(CommandId::kPrinterSetup, [&printer] { printer.SetupDialog(); });
+  form.SetCommand(CommandId::kPrinterSetup, [&printer, &messages] {
+    const std::string folder = printer.PdfFolder();
+    if (!folder.empty()) {
+      platform::Inform(messages, platform::kPrinterSetupCaption,
+                       platform::NoPrinterText(folder));
+    }
+    printer.SetupDialog();
+  });
   form.SetCommand(CommandId::kExit, [&form] { form.close(); });
   form.SetCommand(CommandId::kEditPaymentTerms,
                   [&form, &app] { EditPaymentTerms(app, &form); });

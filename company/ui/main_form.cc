@@ -17,6 +17,7 @@
 #include "company/calendar.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -49,6 +50,35 @@ class TBackground : public QWidget {
  private:
   QPixmap picture_;
 };
+
+// The tool button's icon from the desktop's theme (freedesktop names, the
+// better fitting first).
+QIcon ToolIconOf(CommandId id) {
+  using platform::qt::ThemeIcon;
+  switch (id) {
+    case CommandId::kCompanyManager: return ThemeIcon({"preferences-system"});
+    case CommandId::kCustomerManager: return ThemeIcon({"system-users", "contact-new"});
+    case CommandId::kProductManager: return ThemeIcon({"package-x-generic"});
+    case CommandId::kInvoiceManager: return ThemeIcon({"x-office-document", "document-new"});
+    case CommandId::kPrinterSetup: return ThemeIcon({"printer", "document-print"});
+    case CommandId::kExit: return ThemeIcon({"window-close", "application-exit"});
+    case CommandId::kPaymentWizard: return ThemeIcon({"mail-send-receive"});
+    case CommandId::kReportWizard: return ThemeIcon({"x-office-spreadsheet"});
+    case CommandId::kInterestWizard: return ThemeIcon({"appointment-soon", "x-office-calendar"});
+    case CommandId::kLabelWizard: return ThemeIcon({"x-office-address-book"});
+    case CommandId::kRepeatBillingWizard: return ThemeIcon({"view-refresh"});
+    case CommandId::kFormLetterWizard: return ThemeIcon({"accessories-text-editor", "text-x-generic"});
+    case CommandId::kSendEMailMessage: return ThemeIcon({"mail-message-new", "mail-send"});
+    case CommandId::kAgingChart: return ThemeIcon({"x-office-presentation"});
+    case CommandId::kCalculator: return ThemeIcon({"accessories-calculator"});
+    case CommandId::kViewCalendar: return ThemeIcon({"x-office-calendar"});
+    case CommandId::kPasswordSetup: return ThemeIcon({"dialog-password"});
+    case CommandId::kBackupDataFiles: return ThemeIcon({"drive-removable-media", "document-save"});
+    case CommandId::kHelpTopics: return ThemeIcon({"help-contents", "help-browser"});
+    case CommandId::kHome: return ThemeIcon({"go-home"});
+    default: return QIcon();
+  }
+}
 
 QString WithoutAccelerator(const char* text) {
   QString s = QString::fromLatin1(text);
@@ -126,6 +156,7 @@ TMainForm::TMainForm(App& app, QWidget* parent)
   statusBar()->addWidget(ClockPanel);
   statusBar()->addWidget(MessagePanel, 1);
   app_.status_sink = [this](const std::string& text) { ShowStatus(text); };
+  app_.busy_changed = [this](bool busy) { BusyChanged(busy); };
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
@@ -134,7 +165,10 @@ TMainForm::TMainForm(App& app, QWidget* parent)
   Timer1->start();
 }
 
-TMainForm::~TMainForm() { app_.status_sink = nullptr; }
+TMainForm::~TMainForm() {
+  app_.status_sink = nullptr;
+  app_.busy_changed = nullptr;
+}
 
 void TMainForm::BuildMenusAndTools() {
   // The tool buttons fill two rows, so that a screen 1280 pixels wide shows
@@ -168,6 +202,8 @@ void TMainForm::BuildMenusAndTools() {
     if (info.tool) {
       auto* button = new QToolButton(tools);
       button->setText(info.tool);
+      button->setIcon(ToolIconOf(info.id));
+      button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
       button->setToolTip(WithoutAccelerator(info.tool));
       button->setEnabled(false);
       button->setAutoRaise(true);
@@ -263,9 +299,16 @@ void TMainForm::BuildPanels() {
 bool TMainForm::FormCreate() {
   StartupResult result = MainWindowCreation(app_);
   if (result.outcome == StartupOutcome::kEnd) return false;
+  // The window takes the work area the way the desktop maximises windows,
+  // title bar and frame included; a window sized to the work area would
+  // push its title bar off the screen. Restoring it gives a window a little
+  // smaller than the work area, centred.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    setGeometry(screen->availableGeometry());
+    const QRect area = screen->availableGeometry();
+    resize(area.size() * 4 / 5);
+    move(area.center() - rect().center());
   }
+  setWindowState(windowState() | Qt::WindowMaximized);
   if (result.outcome == StartupOutcome::kReady) {
     SetHintsShown(result.show_hints);
     ApplyCompanyDisplay(result.display);
@@ -286,13 +329,28 @@ PasswordPrompt TMainForm::password_prompt() {
 void TMainForm::SetCommand(CommandId id, std::function<void()> handler) {
   Command& command = commands_[id];
   command.handler = std::move(handler);
-  const bool enabled = static_cast<bool>(command.handler);
+  UpdateCommandEnabled(command, id);
+}
+
+void TMainForm::UpdateCommandEnabled(Command& command, CommandId id) {
+  const bool enabled = static_cast<bool>(command.handler) && !app_.busy();
   if (command.action) command.action->setEnabled(enabled);
   if (command.button) command.button->setEnabled(enabled);
   if (id == CommandId::kBackupDataFiles) BackupButton->setEnabled(enabled);
 }
 
+void TMainForm::BusyChanged(bool busy) {
+  for (auto& [id, command] : commands_) UpdateCommandEnabled(command, id);
+  if (!busy && close_pending_) {
+    close_pending_ = false;
+    // Not from inside the guard's destructor: the loop's caller is still
+    // unwinding.
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
+}
+
 void TMainForm::RunCommand(CommandId id) {
+  if (app_.busy()) return;
   auto it = commands_.find(id);
   if (it == commands_.end() || !it->second.handler) return;
   if (it->second.hides_aging_chart) {
@@ -306,7 +364,8 @@ void TMainForm::RunCommand(CommandId id) {
 
 bool TMainForm::IsCommandEnabled(CommandId id) const {
   auto it = commands_.find(id);
-  return it != commands_.end() && static_cast<bool>(it->second.handler);
+  return it != commands_.end() && static_cast<bool>(it->second.handler) &&
+         !app_.busy();
 }
 
 QAction* TMainForm::MenuAction(CommandId id) const {
@@ -399,11 +458,25 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
+  event->ignore();
+  // A second close while the exit sequence runs (its backup lets input
+  // through) changes nothing.
+  if (closing_) return;
+  if (app_.busy()) {
+    // The store must outlive the running loop: the close waits for it, and
+    // a loop that can stop is asked to.
+    close_pending_ = true;
+    app_.services().progress.RequestCancel();
+    app_.services().gauge.RequestCancel();
+    return;
+  }
+  closing_ = true;
   if (!ConfirmExit(app_)) {
-    event->ignore();
+    closing_ = false;
     return;
   }
   ShutDown(app_, backup_on_exit_);
+  closing_ = false;
   shut_down_ = true;
   event->accept();
 }

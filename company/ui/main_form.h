@@ -101,8 +101,10 @@ class TMainForm : public QMainWindow {
 
   // Gives command id its handler; an empty function disables it again.
   void SetCommand(CommandId id, std::function<void()> handler);
-  // Runs the command as its menu item would; nothing when disabled.
+  // Runs the command as its menu item would; nothing when disabled or
+  // while a long loop holds the App busy.
   void RunCommand(CommandId id);
+  // Whether the command has a handler and no long loop is running.
   bool IsCommandEnabled(CommandId id) const;
   // The menu item and tool button of a command (nullptr when it has none).
   QAction* MenuAction(CommandId id) const;
@@ -155,6 +157,8 @@ class TMainForm : public QMainWindow {
 
   // True once the exit sequence has run.
   bool shut_down() const { return shut_down_; }
+  // True while a close request waits for a long loop to end.
+  bool close_pending() const { return close_pending_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -170,6 +174,10 @@ class TMainForm : public QMainWindow {
   void BuildMenusAndTools();
   void BuildPanels();
   void SetOutputMode(OutputMode mode);
+  // App::busy_changed: commands off while a long loop runs; a close that
+  // waited for the loop goes ahead once it ends.
+  void BusyChanged(bool busy);
+  void UpdateCommandEnabled(Command& command, CommandId id);
   // Ends the program without the exit questions (failed start).
   void EndProgram();
 
@@ -181,6 +189,9 @@ class TMainForm : public QMainWindow {
   AgingRunner aging_runner_;
   bool shown_once_ = false;
   bool shut_down_ = false;
+  bool close_pending_ = false;
+  // Set while the exit sequence runs (its backup lets input through).
+  bool closing_ = false;
 };
 
 }  // namespace tallybook::company::ui

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <fstream>
 
 #include "company/company_defaults.h"
@@ -104,8 +105,26 @@ TEST_F(MainFormTest, ToolButtonsCarryTheirHintsAndCaptions) {
   EXPECT_EQ(form->MenuAction(CommandId::kHome), nullptr);
 }
 
+// Whether the icon theme the program falls back to is installed here
+// (scripts/install-deps installs it).
+bool IconThemeInstalled() {
+  return std::filesystem::exists("/usr/share/icons/Adwaita/index.theme");
+}
+
+TEST_F(MainFormTest, ToolButtonsCarryThemeIconsBesideTheirCaptions) {
+  if (!IconThemeInstalled()) GTEST_SKIP() << "no Adwaita icon theme";
+  auto form = MakeForm();
+  for (const CommandInfo& info : CommandTable()) {
+    if (QToolButton* b = form->ToolButton(info.id)) {
+      EXPECT_FALSE(b->icon().isNull()) << info.tool;
+      EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon) << info.tool;
+    }
+  }
+}
+
 TEST_F(MainFormTest, EveryToolButtonShowsOnAScreen1280PixelsWide) {
   auto form = MakeForm();
+  form->setWindowState(Qt::WindowNoState);
   form->setGeometry(0, 0, 1280, 800);
   form->show();
   QCoreApplication::processEvents();
@@ -218,6 +237,21 @@ TEST_F(MainFormTest, CalculatorAndHomeTellWhenTheyCannotStart) {
   EXPECT_EQ(ui.desktop.urls(), std::vector<std::string>{"https://tallybook.example/"});
 }
 
+TEST_F(MainFormTest, PrinterSetupWithoutAPrinterSaysWherePrintoutsGo) {
+  auto form = MakeForm();
+  form->RunCommand(CommandId::kPrinterSetup);
+  EXPECT_EQ(ui.printer.setup_count(), 1);
+  ui.printer.SaveAsPdfIn("/home/user/Documents/Tallybook");
+  ui.messages
+      .ExpectMessage(
+          "No printer is installed. Printouts are saved as PDF files in "
+          "/home/user/Documents/Tallybook. Next, choose the paper size for "
+          "them.")
+      .WithCaption("Printer Setup");
+  form->RunCommand(CommandId::kPrinterSetup);
+  EXPECT_EQ(ui.printer.setup_count(), 2);
+}
+
 TEST_F(MainFormTest, HelpCommandsAndPanelHelpButtonsOpenTheirTopics) {
   auto form = MakeForm();
   form->RunCommand(CommandId::kHelpTopics);
@@ -246,6 +280,16 @@ TEST_F(MainFormTest, OutputRadiosChangeTheModeAndItsLabel) {
   form->PrinDef->click();
   EXPECT_EQ(form->ModeLabel->text(), "System Mode: Printer / Fax");
   EXPECT_EQ(app->output_mode, OutputMode::kPrinter);
+}
+
+TEST_F(MainFormTest, TheWindowStartsMaximisedWithItsTitleBarOnScreen) {
+  auto form = MakeForm();
+  EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
+  // Restored, the frame fits inside the work area.
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LT(form->width(), area.width());
+  EXPECT_LT(form->height(), area.height());
+  EXPECT_GE(form->y(), area.top());
 }
 
 TEST_F(MainFormTest, CreationShowsTheCompanyAndTheClock) {
@@ -310,6 +354,10 @@ TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {
     ui.windows.ExpectWindow("TPWDlg", [&form, caption] {
       EXPECT_EQ(form->pw_dlg().windowTitle(), caption);
       EXPECT_EQ(form->pw_dlg().Password->text(), "");
+      // Wide enough for the whole caption beside the title bar's buttons.
+      const QFontMetrics metrics(form->pw_dlg().font());
+      EXPECT_GE(form->pw_dlg().minimumWidth(),
+                metrics.horizontalAdvance(caption) + 140);
       form->pw_dlg().Password->setText("Tally1");
       return kModalOk;
     });
@@ -339,6 +387,73 @@ TEST_F(MainFormTest, ClosingAsksAboutQueuedLabelsAndShutsTheStoreDown) {
   EXPECT_EQ(backups, 1);
   EXPECT_FALSE(app->engine().IsStarted());
   EXPECT_EQ(ui.help.close_count(), 1);
+}
+
+// A loop that lets input through, as aging, rebuild, purge and backup do.
+void RunLongLoop(App& app, int steps) {
+  BusyGuard busy(app);
+  app.services().progress.SetCancellable(true);
+  app.services().progress.Show();
+  for (int i = 0; i < steps && !app.services().progress.CancelRequested();
+       ++i) {
+    app.services().progress.ProcessPendingInput();
+  }
+  app.services().progress.Hide();
+}
+
+TEST_F(MainFormTest, ACloseDuringTheStartUpLoopWaitsForIt) {
+  auto form = MakeForm();
+  int inputs = 0;
+  bool store_alive_throughout = true;
+  bool commands_off = true;
+  bool close_waited = false;
+  ui.progress.SetInputHook([&] {
+    ++inputs;
+    if (inputs == 1) {
+      form->close();
+      close_waited = form->close_pending() && !form->shut_down();
+    }
+    store_alive_throughout = store_alive_throughout && app->engine().IsStarted();
+    commands_off = commands_off &&
+                   !form->MenuAction(CommandId::kCompanyManager)->isEnabled() &&
+                   !form->ToolButton(CommandId::kBackupDataFiles)->isEnabled() &&
+                   !form->BackupButton->isEnabled();
+  });
+  form->set_aging_runner([](App& app) { RunLongLoop(app, 5); });
+  EXPECT_TRUE(form->FormShow());
+  // The close pressed Cancel: the loop stopped at its next step.
+  EXPECT_EQ(inputs, 1);
+  EXPECT_TRUE(store_alive_throughout);
+  EXPECT_TRUE(commands_off);
+  EXPECT_TRUE(close_waited);
+  EXPECT_TRUE(app->engine().IsStarted());
+  EXPECT_TRUE(form->IsCommandEnabled(CommandId::kCompanyManager));
+
+  // Once the loop has ended the waiting close goes through the exit.
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->shut_down());
+  EXPECT_FALSE(app->engine().IsStarted());
+}
+
+TEST_F(MainFormTest, CommandsArriveNowhereWhileALoopRuns) {
+  auto form = MakeForm();
+  int runs = 0;
+  form->SetCommand(CommandId::kCustomerManager, [&] { ++runs; });
+  ui.progress.SetInputHook([&] {
+    form->RunCommand(CommandId::kCustomerManager);
+    form->MenuAction(CommandId::kCustomerManager)->trigger();
+  });
+  RunLongLoop(*app, 3);
+  EXPECT_EQ(runs, 0);
+  form->RunCommand(CommandId::kCustomerManager);
+  EXPECT_EQ(runs, 1);
+  // A handler given while busy stays off until the loop ends.
+  {
+    BusyGuard busy(*app);
+    form->SetCommand(CommandId::kProductManager, [] {});
+    EXPECT_FALSE(form->MenuAction(CommandId::kProductManager)->isEnabled());
+  }
+  EXPECT_TRUE(form->MenuAction(CommandId::kProductManager)->isEnabled());
 }
 
 TEST_F(MainFormTest, CompanyChangeRefreshesLabelRadioAndAges) {

@@ -5,6 +5,7 @@
 
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -35,10 +36,14 @@ TPWDlg::TPWDlg(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  platform::qt::FitWidthToTitle(this);
 }
 
 std::optional<std::string> TPWDlg::Ask(App& app, const std::string& caption) {
   setWindowTitle(ToQString(caption));
+  // The captions differ per question; the shortest box must show them all.
+  setMinimumWidth(0);
+  platform::qt::FitWidthToTitle(this);
   Password->clear();
   Password->setFocus();
   const int result =

@@ -14,6 +14,7 @@
 
 #include "company/app.h"
 #include "company/installation.h"
+#include "platform/qt/window_patterns.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/testing/temp_dir.h"
 
@@ -30,6 +31,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
     static char name[] = "company_ui_tests";
     static char* argv[] = {name, nullptr};
     app_ = new QApplication(argc, argv);
+    platform::qt::UseDesktopIconTheme();
   }
   void TearDown() override {
     delete app_;

@@ -200,6 +200,7 @@ void TVkBkUp::BackupBtnClick() {
   SetControlsEnabled(false);
   BackupOutcome outcome;
   {
+    BusyGuard guard(app_);
     BusyCursor busy;
     GaugeObserver observer(app_.services().gauge, StatusLabel);
     outcome = RunBackup(app_.data_dir(), *destination, &observer);
@@ -224,6 +225,7 @@ void TVkBkUp::RestoreBtnClick() {
   SetControlsEnabled(false);
   BackupOutcome outcome;
   {
+    BusyGuard guard(app_);
     BusyCursor busy;
     GaugeObserver observer(app_.services().gauge, StatusLabel);
     outcome = RunRestore(app_.data_dir(), *source, &observer);

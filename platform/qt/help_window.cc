@@ -1,5 +1,7 @@
 #include "platform/qt/help_window.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -7,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 // The help pages live in a static library; their resource must be
 // registered by hand, and only from the global namespace.
@@ -29,9 +32,36 @@ bool PageExists(const QString& page) {
 
 }  // namespace
 
-HelpWindow::HelpWindow() { InitHelpResource(); }
+// Hands the help window over to no owner when its owner hides (a modal
+// dialog that closes), so that it neither goes with the dialog nor stays
+// blocked behind the next one.
+class HelpWindow::OwnerWatch : public QObject {
+ public:
+  explicit OwnerWatch(HelpWindow& help) : help_(help) {}
 
-HelpWindow::~HelpWindow() = default;
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && help_.window_ &&
+        watched == help_.window_->parentWidget()) {
+      const bool was_open = help_.window_->isVisible();
+      help_.SetOwner(nullptr);
+      if (was_open) help_.window_->show();
+    }
+    return false;
+  }
+
+ private:
+  HelpWindow& help_;
+};
+
+HelpWindow::HelpWindow() : watch_(std::make_unique<OwnerWatch>(*this)) {
+  InitHelpResource();
+}
+
+HelpWindow::~HelpWindow() {
+  // Owned by its owner while it has one; by this object otherwise.
+  if (window_ && !window_->parentWidget()) delete window_.data();
+}
 
 QString HelpWindow::HelpPageName(const std::string& topic) {
   QString name;
@@ -51,32 +81,53 @@ bool HelpWindow::HasTopic(const std::string& topic) {
   return PageExists(HelpPageName(topic));
 }
 
-void HelpWindow::Open() {
-  if (!window_) {
-    window_ = std::make_unique<QWidget>(nullptr, Qt::Window);
-    window_->setWindowTitle(QStringLiteral("Tallybook Help"));
-    window_->resize(720, 600);
-    auto* layout = new QVBoxLayout(window_.get());
-    auto* bar = new QHBoxLayout;
-    auto* contents = new QPushButton(QStringLiteral("&Contents"));
-    auto* back = new QPushButton(QStringLiteral("&Back"));
-    auto* close = new QPushButton(QStringLiteral("C&lose"));
-    bar->addWidget(contents);
-    bar->addWidget(back);
-    bar->addStretch();
-    bar->addWidget(close);
-    layout->addLayout(bar);
-    browser_ = new QTextBrowser;
-    browser_->setOpenExternalLinks(true);
-    browser_->setSearchPaths({QStringLiteral(":/help")});
-    layout->addWidget(browser_);
-    QObject::connect(contents, &QPushButton::clicked,
-                     [this] { ShowHelpContents(); });
-    QObject::connect(back, &QPushButton::clicked, browser_,
-                     &QTextBrowser::backward);
-    QObject::connect(close, &QPushButton::clicked, window_.get(),
-                     &QWidget::close);
+void HelpWindow::Build() {
+  window_ = new QWidget(nullptr, Qt::Window);
+  window_->setWindowTitle(QStringLiteral("Tallybook Help"));
+  window_->resize(720, 600);
+  CloseOnEscape(window_.data());
+  auto* layout = new QVBoxLayout(window_.data());
+  auto* bar = new QHBoxLayout;
+  auto* contents = new QPushButton(QStringLiteral("&Contents"));
+  auto* back = new QPushButton(QStringLiteral("&Back"));
+  auto* close = new QPushButton(QStringLiteral("C&lose"));
+  bar->addWidget(contents);
+  bar->addWidget(back);
+  bar->addStretch();
+  bar->addWidget(close);
+  layout->addLayout(bar);
+  browser_ = new QTextBrowser;
+  browser_->setOpenExternalLinks(true);
+  browser_->setSearchPaths({QStringLiteral(":/help")});
+  layout->addWidget(browser_);
+  QObject::connect(contents, &QPushButton::clicked,
+                   [this] { ShowHelpContents(); });
+  QObject::connect(back, &QPushButton::clicked, browser_,
+                   &QTextBrowser::backward);
+  QObject::connect(close, &QPushButton::clicked, window_.data(),
+                   &QWidget::close);
+}
+
+void HelpWindow::SetOwner(QWidget* owner) {
+  if (QWidget* old = window_->parentWidget()) old->removeEventFilter(watch_.get());
+  if (owner != window_->parentWidget()) {
+    // Reparenting hides the window; keep its place on the screen.
+    const QPoint at = window_->pos();
+    window_->setParent(owner, Qt::Window);
+    window_->move(at);
   }
+  if (owner) owner->installEventFilter(watch_.get());
+}
+
+void HelpWindow::Open() {
+  if (!window_) Build();
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
+  // Asked from the help window itself: it keeps the owner it has.
+  if (owner == window_ || (owner && window_->isAncestorOf(owner))) {
+    owner = window_->parentWidget();
+  }
+  SetOwner(owner);
   window_->show();
   window_->raise();
   window_->activateWindow();

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <iterator>
 
@@ -270,6 +272,72 @@ TEST_F(QtPlatformTest, HelpShowsContentsWithANoteForUnknownTopics) {
       QStringLiteral("Tallybook Help")));
   help.CloseHelp();
   EXPECT_FALSE(help.window()->isVisible());
+}
+
+TEST_F(QtPlatformTest, HelpAskedFromAModalDialogOpensAboveItAndOutlivesIt) {
+  QWidget main_window;
+  main_window.show();
+  HelpWindow help;
+  {
+    QDialog dialog(&main_window);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    help.ShowHelp("AgingChart");
+    // A window of the modal dialog: above it, and not blocked by it.
+    EXPECT_EQ(help.window()->parentWidget(), &dialog);
+    EXPECT_TRUE(help.window()->isWindow());
+    EXPECT_TRUE(help.window()->isVisible());
+    dialog.hide();
+    // The dialog went; the help window stays open on its own.
+    EXPECT_EQ(help.window()->parentWidget(), nullptr);
+    EXPECT_TRUE(help.window()->isVisible());
+  }
+  ASSERT_NE(help.window(), nullptr);
+  EXPECT_NE(help.browser(), nullptr);
+  help.CloseHelp();
+}
+
+TEST_F(QtPlatformTest, EscapeClosesTheHelpWindow) {
+  HelpWindow help;
+  help.ShowHelpContents();
+  ASSERT_TRUE(help.window()->isVisible());
+  QApplication::setActiveWindow(help.window());
+  QTest::keyClick(help.browser(), Qt::Key_Escape);
+  EXPECT_FALSE(help.window()->isVisible());
+}
+
+TEST_F(QtPlatformTest, PdfPaperFollowsTheLocale) {
+  EXPECT_EQ(QtPrinter::DefaultPageSize(QLocale(QLocale::English,
+                                               QLocale::UnitedStates)),
+            QPageSize::Letter);
+  EXPECT_EQ(QtPrinter::DefaultPageSize(QLocale(QLocale::French,
+                                               QLocale::Canada)),
+            QPageSize::Letter);
+  EXPECT_EQ(QtPrinter::DefaultPageSize(QLocale(QLocale::German,
+                                               QLocale::Germany)),
+            QPageSize::A4);
+  EXPECT_EQ(QtPrinter::DefaultPageSize(QLocale(QLocale::English,
+                                               QLocale::UnitedKingdom)),
+            QPageSize::A4);
+
+  // A job written as PDF is on that paper: A4 is 8.27 inches wide, Letter
+  // 8.5, less a quarter inch each side.
+  QTemporaryDir dir;
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QtPrinter printer(PathFromQString(dir.path()));
+  QLocale::setDefault(before);
+  printer.SetAlwaysPdf(true);
+  EXPECT_EQ(printer.PdfFolder(), PathFromQString(dir.path()));
+  EXPECT_EQ(printer.pdf_page_size().id(), QPageSize::A4);
+  std::unique_ptr<Canvas> canvas = printer.BeginJob("Paper");
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_NEAR(canvas->PageWidth(), 2480 - 150, 3);
+  const PrintJobStatus status = canvas->EndJob();
+  EXPECT_TRUE(status.ok);
+  EXPECT_EQ(PrintedWhereText(status),
+            "Saved as PDF: " + PathFromQString(dir.filePath("Paper.pdf")));
 }
 
 TEST_F(QtPlatformTest, SecondHolderOfTheDataDirectoryLockIsRefused) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -151,7 +152,37 @@ class QtCanvas : public Canvas {
 }  // namespace
 
 QtPrinter::QtPrinter(std::string pdf_folder, QWidget* parent)
-    : pdf_folder_(std::move(pdf_folder)), parent_(parent) {}
+    : pdf_folder_(std::move(pdf_folder)),
+      parent_(parent),
+      pdf_page_size_(DefaultPageSize(QLocale())) {}
+
+QPageSize::PageSizeId QtPrinter::DefaultPageSize(const QLocale& locale) {
+  if (locale.measurementSystem() == QLocale::ImperialUSSystem) {
+    return QPageSize::Letter;
+  }
+  switch (locale.territory()) {
+    case QLocale::Canada:
+    case QLocale::Mexico:
+    case QLocale::Philippines:
+    case QLocale::Chile:
+    case QLocale::Colombia:
+    case QLocale::Venezuela:
+    case QLocale::Guatemala:
+    case QLocale::CostaRica:
+    case QLocale::Panama:
+    case QLocale::ElSalvador:
+    case QLocale::Nicaragua:
+    case QLocale::DominicanRepublic:
+    case QLocale::PuertoRico:
+      return QPageSize::Letter;
+    default:
+      return QPageSize::A4;
+  }
+}
+
+std::string QtPrinter::PdfFolder() const {
+  return UsePdf() ? pdf_folder_ : std::string();
+}
 
 QtPrinter::~QtPrinter() = default;
 
@@ -208,7 +239,7 @@ std::unique_ptr<Canvas> QtPrinter::BeginJob(const std::string& title) {
     }
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pdf_path);
-    printer->setPageSize(QPageSize(QPageSize::Letter));
+    printer->setPageSize(pdf_page_size_);
   } else if (setup_) {
     printer->setPrinterName(setup_->printerName());
     printer->setPageLayout(setup_->pageLayout());
@@ -234,7 +265,18 @@ std::unique_ptr<Canvas> QtPrinter::BeginJob(const std::string& title) {
 }
 
 bool QtPrinter::SetupDialog() {
-  if (QPrinterInfo::availablePrinters().isEmpty()) return false;
+  if (UsePdf()) {
+    // No printer to choose: the paper of the PDF files is what there is to
+    // set up.
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setPageSize(pdf_page_size_);
+    QPageSetupDialog dialog(&pdf, parent_);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    pdf_page_size_ = pdf.pageLayout().pageSize();
+    return true;
+  }
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   if (setup_) {
     printer->setPrinterName(setup_->printerName());

@@ -4,10 +4,14 @@
 // printer chosen in the set-up dialog, or the system's default. Without one
 // each job is written as a PDF file named after its title into the PDF
 // folder; an existing file is never overwritten ("Invoice 1001 (2).pdf").
-// The job's status names the printer or the file.
+// The job's status names the printer or the file. PDF pages are the paper
+// size of the locale (A4, or Letter where that is the custom) until the
+// user picks another in Printer Setup.
 #ifndef TALLYBOOK_PLATFORM_QT_QT_PRINTER_H_
 #define TALLYBOOK_PLATFORM_QT_QT_PRINTER_H_
 
+#include <QLocale>
+#include <QPageSize>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -36,6 +40,14 @@ class QtPrinter : public Printer {
   std::string LastError() const override { return last_error_; }
   bool SetupDialog() override;
   std::string PrinterName() const override;
+  std::string PdfFolder() const override;
+
+  // The paper of a locale: Letter where it is the custom (the United
+  // States, Canada, Mexico, the Philippines and much of Latin America), A4
+  // elsewhere.
+  static QPageSize::PageSizeId DefaultPageSize(const QLocale& locale);
+  // The paper PDF files are written on.
+  QPageSize pdf_page_size() const { return pdf_page_size_; }
 
   // ~/Documents/Tallybook when the user has a Documents folder, else the
   // "Printouts" folder of the data directory.
@@ -50,6 +62,7 @@ class QtPrinter : public Printer {
   std::string pdf_folder_;
   QPointer<QWidget> parent_;
   std::unique_ptr<QPrinter> setup_;  // the printer chosen in the set-up
+  QPageSize pdf_page_size_;
   bool always_pdf_ = false;
   std::string last_error_;
 };

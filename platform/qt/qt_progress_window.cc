@@ -84,6 +84,12 @@ void QtProgressWindow::ProcessPendingInput() {
   QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+void QtProgressWindow::RequestCancel() {
+  if (dialog_->isVisible() && cancel_->isVisibleTo(dialog_.get())) {
+    cancel_requested_ = true;
+  }
+}
+
 QString QtProgressWindow::LineText(int index) const {
   if (index < 0 || index >= kLineCount) return {};
   return lines_[index]->text();
@@ -123,6 +129,10 @@ void QtGaugeWindow::Show() {
 }
 
 void QtGaugeWindow::Hide() { dialog_->hide(); }
+
+void QtGaugeWindow::RequestCancel() {
+  if (dialog_->isVisible()) cancel_requested_ = true;
+}
 
 void QtGaugeWindow::ProcessPendingInput() {
   QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -29,6 +29,7 @@ class QtProgressWindow : public ProgressWindow {
   void Hide() override;
   void ProcessPendingInput() override;
   bool CancelRequested() const override { return cancel_requested_; }
+  void RequestCancel() override;
 
   // For tests and for placing the window.
   QDialog* dialog() const { return dialog_.get(); }
@@ -54,6 +55,7 @@ class QtGaugeWindow : public GaugeWindow {
   void Hide() override;
   void ProcessPendingInput() override;
   bool CancelRequested() const override { return cancel_requested_; }
+  void RequestCancel() override;
 
   QDialog* dialog() const { return dialog_.get(); }
   QProgressBar* bar() const { return bar_; }

@@ -160,7 +160,7 @@ PrintJobStatus RecordingCanvas::EndJob() {
   }
   job_->ended = true;
   job_->status.ok = true;
-  job_->status.destination = "Recording printer";
+  if (!job_->status.to_file) job_->status.destination = "Recording printer";
   return job_->status;
 }
 
@@ -179,6 +179,10 @@ std::unique_ptr<Canvas> RecordingPrinter::BeginJob(const std::string& title) {
   last_error_.clear();
   auto job = std::make_unique<RecordedJob>();
   job->title = title;
+  if (!pdf_folder_.empty()) {
+    job->status.to_file = true;
+    job->status.destination = pdf_folder_ + "/" + title + ".pdf";
+  }
   job->orientation = orientation();
   jobs_.push_back(std::move(job));
   return std::make_unique<RecordingCanvas>(jobs_.back().get());

@@ -94,6 +94,9 @@ class RecordingPrinter : public Printer {
   void FailJobsWith(std::string error) { fail_with_ = std::move(error); }
   // The answer the printer set-up dialog gives.
   void SetSetupAnswer(bool confirmed) { setup_answer_ = confirmed; }
+  // Plays a machine without a printer: jobs end as "<folder>/<title>.pdf".
+  void SaveAsPdfIn(std::string folder) { pdf_folder_ = std::move(folder); }
+  std::string PdfFolder() const override { return pdf_folder_; }
 
   std::unique_ptr<Canvas> BeginJob(const std::string& title) override;
   std::string LastError() const override { return last_error_; }
@@ -112,6 +115,7 @@ class RecordingPrinter : public Printer {
   std::vector<std::unique_ptr<RecordedJob>> jobs_;
   std::string fail_with_;
   std::string last_error_;
+  std::string pdf_folder_;
   bool setup_answer_ = true;
   int setup_count_ = 0;
 };

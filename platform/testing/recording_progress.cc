@@ -36,6 +36,11 @@ void RecordingProgressWindow::ProcessPendingInput() {
   if (history_.empty() || !(history_.back() == current_)) {
     history_.push_back(current_);
   }
+  if (input_hook_) input_hook_();
+}
+
+void RecordingProgressWindow::RequestCancel() {
+  if (visible_ && cancellable_) cancel_requested_ = true;
 }
 
 const std::string& RecordingProgressWindow::line(int index) const {
@@ -68,6 +73,11 @@ void RecordingGaugeWindow::ProcessPendingInput() {
   if (cancel_after_ > 0 && inputs_since_show_ == cancel_after_) {
     cancel_requested_ = true;
   }
+  if (input_hook_) input_hook_();
+}
+
+void RecordingGaugeWindow::RequestCancel() {
+  if (visible_) cancel_requested_ = true;
 }
 
 }  // namespace tallybook::platform::testing

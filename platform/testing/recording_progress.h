@@ -5,6 +5,7 @@
 #define TALLYBOOK_PLATFORM_TESTING_RECORDING_PROGRESS_H_
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,14 @@ class RecordingProgressWindow : public ProgressWindow {
   void Hide() override;
   void ProcessPendingInput() override;
   bool CancelRequested() const override { return cancel_requested_; }
+  void RequestCancel() override;
 
   // Plays the user pressing Cancel during the `n`th ProcessPendingInput()
   // after the next Show() (1 = the first). 0 turns it off.
   void CancelAfterInputs(int n) { cancel_after_ = n; }
+  // Called from every ProcessPendingInput(): plays input that arrives while
+  // the loop runs (a command, a close of the main window).
+  void SetInputHook(std::function<void()> hook) { input_hook_ = std::move(hook); }
 
   const std::string& caption() const { return current_.caption; }
   const std::string& line(int index) const;
@@ -49,6 +54,7 @@ class RecordingProgressWindow : public ProgressWindow {
  private:
   Snapshot current_;
   std::vector<Snapshot> history_;
+  std::function<void()> input_hook_;
   bool visible_ = false;
   bool cancellable_ = false;
   bool cancel_requested_ = false;
@@ -68,9 +74,11 @@ class RecordingGaugeWindow : public GaugeWindow {
   void Hide() override;
   void ProcessPendingInput() override;
   bool CancelRequested() const override { return cancel_requested_; }
+  void RequestCancel() override;
 
-  // As RecordingProgressWindow::CancelAfterInputs.
+  // As RecordingProgressWindow::CancelAfterInputs and SetInputHook.
   void CancelAfterInputs(int n) { cancel_after_ = n; }
+  void SetInputHook(std::function<void()> hook) { input_hook_ = std::move(hook); }
 
   const std::string& caption() const { return caption_; }
   int percent() const { return percent_; }
@@ -87,6 +95,7 @@ class RecordingGaugeWindow : public GaugeWindow {
   int percent_ = 0;
   std::vector<int> percents_;
   std::vector<std::string> statuses_;
+  std::function<void()> input_hook_;
   bool visible_ = false;
   bool cancel_requested_ = false;
   int cancel_after_ = 0;

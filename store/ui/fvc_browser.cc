@@ -406,7 +406,14 @@ void TFvcBrowser::keyPressEvent(QKeyEvent* event) {
   }
   char key = typed[0];
   if (OnKeyPress) OnKeyPress(key);
-  if (key != 0 && list_) Show(list_->TypeChar(static_cast<uint8_t>(key)));
+  if (key == 0) return;
+  // Escape, Enter and the other control keys belong to the window: Escape
+  // closes a manager or cancels a dialog, Enter is its default button.
+  if (static_cast<uint8_t>(key) < 0x20 || key == 0x7F) {
+    event->ignore();
+    return;
+  }
+  if (list_) Show(list_->TypeChar(static_cast<uint8_t>(key)));
 }
 
 void TFvcBrowser::MouseAt(int y) {
@@ -425,13 +432,18 @@ void TFvcBrowser::MouseAt(int y) {
 }
 
 void TFvcBrowser::mousePressEvent(QMouseEvent* event) {
-  if (!list_ || event->button() != Qt::LeftButton) {
+  const bool left = event->button() == Qt::LeftButton;
+  const bool right = event->button() == Qt::RightButton;
+  if (!list_ || !(left || right)) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
   setFocus(Qt::MouseFocusReason);
+  // The right button selects too, so that the pop-up menu that follows
+  // acts on the row under the pointer, not on the one selected before.
   int row = RowAtY(event->position().toPoint().y());
   if (row >= 1 && row <= geo_.rows_per_page) Show(list_->SelectRow(row));
+  if (right) QAbstractScrollArea::mousePressEvent(event);
 }
 
 void TFvcBrowser::mouseMoveEvent(QMouseEvent* event) {

@@ -11,6 +11,11 @@
 // OnError with the text "Class %d error.  Isam Error %d"; without an OnError
 // handler the control shows the text in a message box itself.
 //
+// The right mouse button selects the row under the pointer before the
+// owner's pop-up menu opens. Escape, Enter and the other control keys pass
+// to the window (after OnKeyPress, which may swallow them), so Escape
+// closes a manager or cancels a dialog holding the control.
+//
 // Nothing happens while no browse list is attached.
 #ifndef TALLYBOOK_STORE_UI_FVC_BROWSER_H_
 #define TALLYBOOK_STORE_UI_FVC_BROWSER_H_

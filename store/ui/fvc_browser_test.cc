@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
+#include <QContextMenuEvent>
+#include <QDialog>
 #include <QTest>
 #include <cstdio>
 #include <cstring>
@@ -194,6 +196,37 @@ TEST_F(FvcBrowserTest, ClickSelectsTheRowUnderThePointer) {
   QPoint at = browser_->RowRect(4).center();
   QTest::mouseClick(browser_->viewport(), Qt::LeftButton, {}, at);
   EXPECT_EQ(browser_->CurrentKey(), "R0004");
+}
+
+TEST_F(FvcBrowserTest, RightClickSelectsTheRowBeforeThePopUpMenuActs) {
+  Attach();
+  std::string key_at_menu;
+  browser_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(browser_.get(), &QWidget::customContextMenuRequested,
+                   [&] { key_at_menu = browser_->CurrentKey(); });
+  const QPoint at = browser_->RowRect(3).center();
+  QTest::mousePress(browser_->viewport(), Qt::RightButton, {}, at);
+  EXPECT_EQ(browser_->CurrentKey(), "R0003");
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, at,
+                         browser_->viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(browser_->viewport(), &menu);
+  EXPECT_EQ(key_at_menu, "R0003");
+  QTest::mouseRelease(browser_->viewport(), Qt::RightButton, {}, at);
+}
+
+TEST_F(FvcBrowserTest, EscapeReachesTheWindowHoldingTheList) {
+  QDialog dialog;
+  browser_->setParent(&dialog);
+  Attach();
+  dialog.show();
+  int typed = 0;
+  browser_->OnKeyPress = [&](char&) { ++typed; };
+  QTest::keyClick(browser_.get(), Qt::Key_Escape);
+  EXPECT_EQ(typed, 1);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  // The dialog owns the control now; the fixture must not free it twice.
+  browser_.release();
 }
 
 TEST_F(FvcBrowserTest, ScrollBarActionsMoveAsTheKeysDo) {

@@ -1,0 +1,128 @@
+// The invoice commands of the built tallybook-admin: invoice-pdf and
+// email-invoice over a small company.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "mail/smtp_test_server.h"
+#include "output/output_test_support.h"
+
+namespace tallybook::admin {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BinaryRun {
+  int code;
+  std::string out;
+};
+
+BinaryRun RunAdminBinary(const std::string& arguments) {
+  const char* bin = std::getenv("TALLYBOOK_BINARY_DIR");
+  const std::string command = std::string(bin ? bin : "..") +
+                              "/app/tallybook-admin " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return {-1, "popen failed"};
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// The text of a PDF, through poppler's pdftotext.
+std::string PdfText(const fs::path& pdf) {
+  const std::string command = "pdftotext -layout '" + pdf.string() + "' - 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+class AdminInvoiceTest : public output::testing::InvoiceCompany {};
+
+TEST_F(AdminInvoiceTest, InvoicePdfHoldsNumberCustomerAndTotal) {
+  if (::access("/usr/bin/pdftotext", X_OK) != 0) {
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  }
+  AddStandardInvoice("1001");
+  AddStandardInvoice("1002");
+  const fs::path out = fs::path(dir_) / "pdf";
+  fs::create_directories(out);
+  const BinaryRun run =
+      RunAdminBinary("invoice-pdf " + dir_ + " 1001 1002 --out " + out.string());
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(run.out, (out / "1001.pdf").string() + "\n" +
+                         (out / "1002.pdf").string() + "\n");
+  const std::string text = PdfText(out / "1001.pdf");
+  EXPECT_NE(text.find("Number: 1001"), std::string::npos) << text;
+  EXPECT_NE(text.find("Joe's Hardware"), std::string::npos) << text;
+  EXPECT_NE(text.find("1,855.25"), std::string::npos) << text;
+  // An export marks nothing.
+  EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "N");
+}
+
+TEST_F(AdminInvoiceTest, InvoicePdfRefusesUnknownInvoicesAndFolders) {
+  AddStandardInvoice("1001");
+  BinaryRun run = RunAdminBinary("invoice-pdf " + dir_ + " 404 --out " + dir_);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.out, "tallybook-admin: invoice 404 was not found\n");
+  EXPECT_FALSE(fs::exists(fs::path(dir_) / "404.pdf"));
+  run = RunAdminBinary("invoice-pdf " + dir_ + " 1001 --out " + dir_ + "/missing");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.out, "tallybook-admin: " + dir_ + "/missing is not a folder\n");
+  run = RunAdminBinary("invoice-pdf " + dir_ + "/nothing 1001");
+  EXPECT_EQ(run.code, 1);
+}
+
+TEST_F(AdminInvoiceTest, EmailInvoiceReachesTheServerAndMarks) {
+  mail::testing::SmtpTestServer server(temp_.path());
+  if (!server.Start()) {
+    ASSERT_FALSE(server.failed()) << server.skip_reason();
+    GTEST_SKIP() << server.skip_reason();
+  }
+  company::CompanyRecord co = app_->CurrentCompany;
+  co.SmtpServer.Set(server.address());
+  StoreCompany(co);
+  AddStandardInvoice("1001");
+  const BinaryRun run = RunAdminBinary("email-invoice " + dir_ + " 1001");
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(run.out,
+            "Invoice 1001 sent by e-mail.\n250 Message accepted for delivery\n");
+  const std::vector<std::string> mail = server.Messages();
+  ASSERT_EQ(mail.size(), 1u);
+  EXPECT_NE(mail[0].find("X-Envelope-To: joe@customer.example"),
+            std::string::npos);
+  EXPECT_NE(mail[0].find("Subject: INVOICE - 1001"), std::string::npos);
+  EXPECT_NE(mail[0].find("Content-Type: application/pdf"), std::string::npos);
+  EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "Y");
+}
+
+TEST_F(AdminInvoiceTest, EmailInvoiceRefusedIsNotMarked) {
+  mail::testing::SmtpTestServer server(temp_.path());
+  server.Refuse("joe@customer.example");
+  if (!server.Start()) {
+    ASSERT_FALSE(server.failed()) << server.skip_reason();
+    GTEST_SKIP() << server.skip_reason();
+  }
+  company::CompanyRecord co = app_->CurrentCompany;
+  co.SmtpServer.Set(server.address());
+  StoreCompany(co);
+  AddStandardInvoice("1001");
+  const BinaryRun run = RunAdminBinary("email-invoice " + dir_ + " 1001");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.out.find("550 No such user"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Invoice 1001 was not sent by e-mail."),
+            std::string::npos);
+  EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "N");
+}
+
+}  // namespace
+}  // namespace tallybook::admin

@@ -1,0 +1,35 @@
+// The invoice commands of tallybook-admin, which need Qt to draw PDF files
+// and so live outside the Qt-free tallybook_admin library, in
+// tallybook_invoice_admin, linked only into the tallybook-admin program:
+//
+//   invoice-pdf DIR NUMBER... [--out FOLDER]
+//       writes each invoice of the current company as FOLDER/NUMBER.pdf
+//       (default: the working folder), drawn as the printed invoice. An
+//       export, not a print: nothing is marked.
+//   email-invoice DIR NUMBER
+//       sends one invoice as the program's e-mail output does (readiness
+//       check, text, PDF attachment when the mail settings ask for it,
+//       marked printed only when the server accepted it) and prints the
+//       server's answer; exit 1 when it was not sent.
+//
+// A QApplication on the offscreen platform is made when a command runs and
+// none exists.
+#ifndef TALLYBOOK_APP_INVOICE_ADMIN_H_
+#define TALLYBOOK_APP_INVOICE_ADMIN_H_
+
+#include <vector>
+
+#include "app/admin_commands.h"
+
+namespace tallybook::admin {
+
+const std::vector<AdminCommand>& InvoiceAdminCommands();
+
+int RunInvoicePdf(const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err);
+int RunEmailInvoice(const std::vector<std::string>& args, std::ostream& out,
+                    std::ostream& err);
+
+}  // namespace tallybook::admin
+
+#endif  // TALLYBOOK_APP_INVOICE_ADMIN_H_

@@ -1,0 +1,42 @@
+// The plain-text e-mail of an invoice, line by line, from the print image
+// and the company's options, and who it goes to.
+#ifndef TALLYBOOK_OUTPUT_INVOICE_EMAIL_H_
+#define TALLYBOOK_OUTPUT_INVOICE_EMAIL_H_
+
+#include <string>
+#include <vector>
+
+#include "company/records.h"
+#include "output/invoice_image.h"
+
+namespace tallybook::output {
+
+inline constexpr char kBadAddressSubject[] = "BAD CUSTOMER E-MAIL ADDRESS";
+inline constexpr char kCreditSpaced[] = "C R E D I T";
+inline constexpr char kDuplicateEmailBanner[] = "** DUPLICATE INVOICE **";
+inline constexpr char kDefaultInvoiceCaption[] = "INVOICE";
+
+// The invoice caption of the company, "INVOICE" when none is set.
+std::string InvoiceCaptionOf(const company::CompanyRecord& company);
+// "Over " + category-3 days + ":" (the fourth aging caption).
+std::string OverCaption(const company::CompanyRecord& company);
+
+struct InvoiceEmail {
+  // False when the customer has no e-mail address and customers without
+  // one are left out ("Include customers without e-mail address" off).
+  bool send = false;
+  std::string from;
+  std::string to;
+  std::string subject;
+  // True when the customer's address was too short and the message goes
+  // to the company's own address instead.
+  bool bad_address = false;
+  std::vector<std::string> lines;  // Windows-1252, one per body line
+};
+
+InvoiceEmail ComposeInvoiceEmail(const company::CompanyRecord& company,
+                                 const InvoiceImage& image);
+
+}  // namespace tallybook::output
+
+#endif  // TALLYBOOK_OUTPUT_INVOICE_EMAIL_H_

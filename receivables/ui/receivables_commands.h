@@ -1,0 +1,16 @@
+// The wiring of the main window's commands that open the receivables
+// windows: the Payments command and tool button open the payment wizard.
+// Called by the program after WireBillingCommands.
+#ifndef TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_
+#define TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_
+
+#include "company/app.h"
+#include "company/ui/main_form.h"
+
+namespace tallybook::receivables::ui {
+
+void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app);
+
+}  // namespace tallybook::receivables::ui
+
+#endif  // TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_

@@ -1,0 +1,29 @@
+#include "receivables/ui/receivables_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "company/ui/main_form.h"
+#include "company/ui/ui_test_support.h"
+
+namespace tallybook::receivables::ui {
+namespace {
+
+using company::ui::CommandId;
+
+class ReceivablesCommandsTest : public ::testing::Test,
+                                public company::ui::ShellFixture {};
+
+TEST_F(ReceivablesCommandsTest, PaymentsCommandOpensTheWizard) {
+  company::ui::TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  EXPECT_FALSE(form.IsCommandEnabled(CommandId::kPaymentWizard));
+  WireReceivablesCommands(form, *app);
+  EXPECT_TRUE(form.IsCommandEnabled(CommandId::kPaymentWizard));
+  form.ShowStatus("Calculating Aging Totals...");
+  ui.windows.ExpectWindow("TPayBox", platform::kModalCancel);
+  form.RunCommand(CommandId::kPaymentWizard);
+  EXPECT_EQ(form.MessagePanel->text(), company::kReadyText);
+}
+
+}  // namespace
+}  // namespace tallybook::receivables::ui
