@@ -8,7 +8,7 @@
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
-#include "app/admin_import.h"
+#include "app/admin_open_company.h"
 #include "billing/csv_records.h"
 
 namespace tallybook::admin {
@@ -19,10 +19,13 @@ using Exporter = bool (*)(company::App&, std::string*, std::string*);
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out,
               std::ostream& err, Exporter export_csv, const char* what) {
+  const std::string& dir = args[0];
   const std::string& path = args[1];
   ConsolePlatform platform(err);
-  company::App app(args[0], platform.services());
-  if (!OpenCurrentCompany(app, err)) return kExitFailed;
+  company::App app(dir, platform.services());
+  if (const int code = OpenInstallationCompany(app, dir, err); code != kExitOk) {
+    return code;
+  }
   std::string csv;
   std::string error;
   const bool ok = export_csv(app, &csv, &error);

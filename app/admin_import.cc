@@ -5,15 +5,13 @@
 // bad row is refused whole; with it the sound rows are written and the
 // others listed. Exit status 0 when the rows were written, 1 when the file
 // was refused or could not be read.
-#include "app/admin_import.h"
-
 #include <fstream>
 #include <sstream>
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
+#include "app/admin_open_company.h"
 #include "billing/csv_records.h"
-#include "company/startup.h"
 #include "company/text.h"
 
 namespace tallybook::admin {
@@ -43,7 +41,9 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out,
   text << in.rdbuf();
   ConsolePlatform platform(err);
   company::App app(dir, platform.services());
-  if (!OpenCurrentCompany(app, err)) return kExitFailed;
+  if (const int code = OpenInstallationCompany(app, dir, err); code != kExitOk) {
+    return code;
+  }
   const billing::CsvImportResult result = import(app, text.str(), skip_bad);
   app.engine().StoreShutdown();
   if (!result.error.empty()) return Fail(err, path + ": " + result.error);
@@ -64,37 +64,6 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out,
 }
 
 }  // namespace
-
-bool OpenCurrentCompany(company::App& app, std::ostream& err) {
-  const std::string last_path = app.PathOf(company::kLastCompanyFileName);
-  company::CompanyRecord last;
-  switch (company::ReadLastCompany(last_path, &last)) {
-    case company::LastCompanyRead::kOk:
-      break;
-    case company::LastCompanyRead::kMissing:
-      Fail(err, last_path + ": no such file; " + app.data_dir() +
-                    " holds no installation");
-      return false;
-    case company::LastCompanyRead::kDamaged:
-      Fail(err, company::DamagedLastCompanyText(last_path));
-      return false;
-  }
-  if (!app.engine().StoreStartup(0, company::kPageBuffers)) {
-    Fail(err, "the record store did not start (error " +
-                  std::to_string(app.engine().StoreError()) + ")");
-    return false;
-  }
-  const std::string company_no = last.CompanyNo.Get();
-  if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
-    app.engine().StoreShutdown();
-    Fail(err, "the company list holds no company \"" +
-                  company::Trim(company_no) + "\"");
-    return false;
-  }
-  app.SetShortDateFromCompany();
-  app.RefreshTodayText();
-  return true;
-}
 
 int RunImportCustomers(const std::vector<std::string>& args, std::ostream& out,
                        std::ostream& err) {

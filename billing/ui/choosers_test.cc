@@ -146,6 +146,8 @@ TEST_F(ChooserTest, RightClickSelectsTheRowBeforeItsMenuActs) {
   ui_->windows.ExpectWindow(kEditProdName, [&] {
     TEditProd* form = Shown<TEditProd>();
     const QPoint row3 = form->Browser->RowRect(3).center();
+    QTest::mousePress(form->Browser->viewport(), Qt::RightButton, {}, row3);
+    QTest::mouseRelease(form->Browser->viewport(), Qt::RightButton, {}, row3);
     QContextMenuEvent event(QContextMenuEvent::Mouse, row3,
                             form->Browser->viewport()->mapToGlobal(row3));
     QApplication::sendEvent(form->Browser->viewport(), &event);

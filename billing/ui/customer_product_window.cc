@@ -1,10 +1,7 @@
 #include "billing/ui/customer_product_window.h"
 
 #include <QContextMenuEvent>
-#include <QCoreApplication>
-#include <QIcon>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -16,6 +13,7 @@
 #include "platform/message.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -71,9 +69,7 @@ QToolButton* TManagerWindow::AddToolButton(const char* text, const char* icon,
   button->setText(text);
   button->setToolTip(text);
   button->setAutoRaise(true);
-  const QIcon theme = QIcon::fromTheme(icon);
-  if (!theme.isNull()) {
-    button->setIcon(theme);
+  if (platform::qt::SetThemeIcon(button, {icon})) {
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   }
   if (action != nullptr) {
@@ -120,17 +116,6 @@ void TManagerWindow::PrintWindowClick() {
            status.destination + ".");
 }
 
-void TManagerWindow::SelectRowAt(const QPoint& pos) {
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos),
-                    QPointF(Browser->viewport()->mapToGlobal(pos)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(Browser->viewport(), &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos),
-                      QPointF(Browser->viewport()->mapToGlobal(pos)),
-                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(Browser->viewport(), &release);
-}
-
 bool TManagerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Browser->viewport()) {
     if (event->type() == QEvent::MouseButtonDblClick) {
@@ -138,9 +123,8 @@ bool TManagerWindow::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (event->type() == QEvent::ContextMenu) {
-      auto* menu_event = static_cast<QContextMenuEvent*>(event);
-      SelectRowAt(menu_event->pos());
-      PopupMenu->popup(menu_event->globalPos());
+      // The browser selected the row under the pointer on the press.
+      PopupMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }
   }

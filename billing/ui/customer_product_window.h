@@ -1,6 +1,6 @@
 // TManagerWindow: the frame the customer and product managers share - a
-// menu bar, a tool button row, the record browser, a right-click menu that
-// selects the row under the pointer first, the Delete key, Enter and
+// menu bar, a tool button row, the record browser, a right-click menu over
+// the row under the pointer (the browser selects it on the press), the Delete key, Enter and
 // double-click on a row, Escape to close, and a two-panel status bar (the
 // count, then hints and results). Each manager fills the menus and buttons
 // and gives what choosing and deleting do.
@@ -65,9 +65,6 @@ class TManagerWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Makes the row under viewport point y current, as a left click would.
-  void SelectRowAt(const QPoint& pos);
-
   company::App& app_;
   std::string caption_;
   QMenuBar* menu_bar_;
