@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "billing/customer_product_support.h"
+#include "billing/invoice_form.h"
 #include "company/format.h"
 #include "company/records.h"
 
@@ -42,8 +43,6 @@ inline constexpr char kInvoiceManagerEMailCaption[] =
 inline constexpr char kInvoiceManagerHelpTopic[] = "InvoiceManager";
 inline constexpr char kReceivablesLabel[] = "A/R:";
 inline constexpr char kRecordsPrefix[] = "Records: ";
-inline constexpr char kTimerRunning[] = "Timer running...";
-inline constexpr char kTimerOff[] = "Timer off";
 inline constexpr char kUnableToOpenDatabases[] = "Unable to open databases: ";
 inline constexpr char kFilterClosedLabel[] = "Filter Closed";
 inline constexpr char kFilteringCustomer[] = "Filtering Customer#: ";

@@ -116,17 +116,8 @@ bool TDemoForm::FormShow() {
                                                              : kCustomerNameKey;
   ByName1->setChecked(key_no == kCustomerNameKey);
   ByNumber1->setChecked(key_no == kCustomerNoKey);
-  Browser->AttachBrowseList(std::make_unique<store::BrowseList>(
-      app.engine(), manager_.customers().handle(), key_no,
-      std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row_record_),
-                         sizeof(row_record_)),
-      "", ""));
-  std::string start;
-  if (app.customer_selection_mode) {
-    const std::string key = company::BuildKey(app.CurrentCustomer, key_no);
-    if (!company::Trim(key).empty()) start = key;
-  }
-  Browser->SetAndUpdate(start, 0);
+  AttachRecords(manager_.customers().handle(), key_no, row_record_,
+                app.customer_selection_mode ? &app.CurrentCustomer : nullptr);
   UpdateCount();
   return true;
 }
@@ -146,12 +137,7 @@ void TDemoForm::UpdateCount() {
 
 void TDemoForm::PositionOn(int32_t rec_no) {
   CustomerRecord record;
-  if (!manager_.Read(rec_no, record)) {
-    Browser->SetAndUpdate(Browser->CurrentKey(), Browser->CurrentRef());
-  } else {
-    Browser->SetAndUpdate(
-        company::BuildKey(record, Browser->CurrentKeyNumber()), rec_no);
-  }
+  ShowRecord(manager_.Read(rec_no, record) ? &record : nullptr, rec_no);
   UpdateCount();
 }
 

@@ -15,10 +15,15 @@
 #include <QMenuBar>
 #include <QToolButton>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 
 #include "company/app.h"
 #include "company/company_manager.h"
+#include "company/keys.h"
+#include "company/text.h"
+#include "store/browse_list.h"
 #include "store/ui/fvc_browser.h"
 
 namespace tallybook::billing::ui {
@@ -63,6 +68,36 @@ class TManagerWindow : public QDialog {
   void ShowHint(const std::string& text);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+  // Lists the open file `handle` in the order of key `key_no`, each row read
+  // into `row`. The list starts at `start`'s key for that view when one is
+  // given and not blank (a caller choosing from the list), else at the top.
+  template <typename Record>
+  void AttachRecords(store::FileHandle handle, int key_no, Record& row,
+                     const Record* start) {
+    Browser->AttachBrowseList(std::make_unique<store::BrowseList>(
+        app_.engine(), handle, key_no,
+        std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row), sizeof(row)),
+        "", ""));
+    std::string start_key;
+    if (start != nullptr) {
+      const std::string key = company::BuildKey(*start, key_no);
+      if (!company::Trim(key).empty()) start_key = key;
+    }
+    Browser->SetAndUpdate(start_key, 0);
+  }
+
+  // Puts the list on record rec_no as just written (`record`), or refreshes
+  // it where it stands when the record could not be read back (nullptr).
+  template <typename Record>
+  void ShowRecord(const Record* record, int32_t rec_no) {
+    if (record == nullptr) {
+      Browser->SetAndUpdate(Browser->CurrentKey(), Browser->CurrentRef());
+    } else {
+      Browser->SetAndUpdate(
+          company::BuildKey(*record, Browser->CurrentKeyNumber()), rec_no);
+    }
+  }
 
  private:
   company::App& app_;

@@ -91,17 +91,8 @@ bool TEditProd::FormShow() {
                          : kProductCodeKey;
   Code1->setChecked(key_no == kProductCodeKey);
   ByDescription1->setChecked(key_no == kProductDescriptionKey);
-  Browser->AttachBrowseList(std::make_unique<store::BrowseList>(
-      app.engine(), manager_.products().handle(), key_no,
-      std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row_record_),
-                         sizeof(row_record_)),
-      "", ""));
-  std::string start;
-  if (app.product_selection_mode) {
-    const std::string key = company::BuildKey(app.ChosenProduct, key_no);
-    if (!company::Trim(key).empty()) start = key;
-  }
-  Browser->SetAndUpdate(start, 0);
+  AttachRecords(manager_.products().handle(), key_no, row_record_,
+                app.product_selection_mode ? &app.ChosenProduct : nullptr);
   UpdateCount();
   return true;
 }
@@ -121,12 +112,7 @@ void TEditProd::UpdateCount() {
 
 void TEditProd::PositionOn(int32_t rec_no) {
   ProductRecord record;
-  if (!manager_.Read(rec_no, record)) {
-    Browser->SetAndUpdate(Browser->CurrentKey(), Browser->CurrentRef());
-  } else {
-    Browser->SetAndUpdate(
-        company::BuildKey(record, Browser->CurrentKeyNumber()), rec_no);
-  }
+  ShowRecord(manager_.Read(rec_no, record) ? &record : nullptr, rec_no);
   UpdateCount();
 }
 
