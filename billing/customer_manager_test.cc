@@ -8,13 +8,14 @@
 
 #include "billing/customer_product_test_support.h"
 #include "company/keys.h"
+#include "company/text.h"
 
 namespace tallybook::billing {
 namespace {
 
-// text followed by blanks up to width.
-std::string P(const std::string& text, size_t width) {
-  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+// text followed by blanks up to width, never cut.
+std::string P(const std::string& text, int width) {
+  return company::PadRight(text, width);
 }
 
 using platform::Answer;
