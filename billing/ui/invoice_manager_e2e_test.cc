@@ -585,5 +585,73 @@ TEST_F(InvoiceManagerEndToEndTest, TickedPrintInvoicePrintsTheNewInvoiceOnOk) {
   EXPECT_EQ(Receivables(), start_receivables_ + 4200);
 }
 
+TEST_F(InvoiceManagerEndToEndTest, RenumberingInEditMovesLinesAndMemoWithTheInvoice) {
+  const Entered line = AddLineItemInvoice(1, 1, "2");
+  const Entered memo = AddMemoInvoice(1, "60");
+  const std::string next_no = app_->CurrentCompany.NextInvoiceNo.Get();
+  const std::string taken = "1001";
+  ASSERT_TRUE(HasTransaction(taken));
+  // Each invoice gets a new number; a number on file is refused first.
+  for (const Entered* invoice : {&line, &memo}) {
+    const std::string renumbered = invoice->invoice_no + "R";
+    int32_t rec_no = 0;
+    Transaction(invoice->invoice_no, &rec_no);
+    window_->PositionOn(rec_no);
+    ui_.windows.ExpectWindow(kProdInvName, [&] {
+      TProdInv* editor = Editor();
+      if (editor == nullptr) return kModalCancel;
+      editor->INum->setText(QString::fromStdString(taken));
+      ui_.messages
+          .ExpectMessage("This invoice number currently exists. Please enter another one.")
+          .WithCaption("Duplicate Invoice: " + taken);
+      editor->OKButton->click();
+      EXPECT_TRUE(editor->isVisible());
+      editor->INum->setText(QString::fromStdString(renumbered));
+      editor->OKButton->click();
+      return editor->result();
+    });
+    window_->EditInvoice->click();
+    EXPECT_EQ(CurrentInvoice(), renumbered);
+    EXPECT_FALSE(HasTransaction(invoice->invoice_no));
+    EXPECT_EQ(Transaction(renumbered).GrandTotal.Get(), invoice->total);
+    EXPECT_TRUE(LinesOf(invoice->invoice_no).empty());
+    EXPECT_EQ(LinesOf(renumbered).size(), 1u);
+  }
+  // The memo text went with the memo invoice.
+  company::MemoAccess& memos = window_->memos();
+  int32_t memo_rec = 0;
+  ASSERT_TRUE(memos.FindByKey(1, company::KeyText(memo.invoice_no + "R", 9), memo_rec));
+  ASSERT_TRUE(memos.GetRecord(memo_rec));
+  EXPECT_EQ(Trim(memos.rec().InvoiceNo.View()), memo.invoice_no + "R");
+  EXPECT_EQ(Trim(memos.rec().MemoLines[0].View()), "Rigging inspection of the ketch.");
+  // Renumbering leaves the company's numbering and balances alone.
+  EXPECT_EQ(app_->CurrentCompany.NextInvoiceNo.Get(), next_no);
+  EXPECT_EQ(Receivables(), start_receivables_ + Cents(line.total) + 6000);
+
+  // Printed and deleted under the new numbers, nothing is left behind.
+  window_->ToPrinterButn->click();
+  EXPECT_NE(PdfText(PdfOf(memo.invoice_no + "R")).find("Rigging inspection"),
+            std::string::npos);
+  for (const Entered* invoice : {&memo, &line}) {
+    const std::string renumbered = invoice->invoice_no + "R";
+    int32_t rec_no = 0;
+    Transaction(renumbered, &rec_no);
+    window_->PositionOn(rec_no);
+    ui_.messages
+        .ExpectMessage("Are you sure you want to delete this record?", Answer::kYes)
+        .WithCaption("Delete Invoice#: " + renumbered);
+    window_->InvDelete->click();
+    EXPECT_TRUE(LinesOf(renumbered).empty());
+  }
+  // (The window opened its files anew for each command.)
+  company::MemoAccess& memos_after = window_->memos();
+  EXPECT_FALSE(
+      memos_after.FindByKey(1, company::KeyText(memo.invoice_no + "R", 9), memo_rec) &&
+      memos_after.GetRecord(memo_rec) &&
+      Trim(memos_after.rec().InvoiceNo.View()) == memo.invoice_no + "R");
+  EXPECT_EQ(Receivables(), start_receivables_);
+  EXPECT_EQ(Count(), start_count_);
+}
+
 }  // namespace
 }  // namespace tallybook::billing::ui
