@@ -9,6 +9,7 @@
 
 #include "mail/smtp_test_server.h"
 #include "output/output_test_support.h"
+#include "platform/testing/pdf_text.h"
 
 namespace tallybook::admin {
 namespace {
@@ -38,10 +39,6 @@ BinaryRun RunAdminBinary(const std::string& arguments) {
                     arguments);
 }
 
-// The text of a PDF, through poppler's pdftotext.
-std::string PdfText(const fs::path& pdf) {
-  return RunCommand("pdftotext -layout '" + pdf.string() + "' -").out;
-}
 
 class AdminInvoiceTest : public output::testing::InvoiceCompany {
  protected:
@@ -55,8 +52,8 @@ class AdminInvoiceTest : public output::testing::InvoiceCompany {
 };
 
 TEST_F(AdminInvoiceTest, InvoicePdfHoldsNumberCustomerAndTotal) {
-  if (::access("/usr/bin/pdftotext", X_OK) != 0) {
-    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  if (!platform::testing::PdfToTextInstalled()) {
+    GTEST_SKIP() << platform::testing::kNoPdfToText;
   }
   AddStandardInvoice("1001");
   AddStandardInvoice("1002");
@@ -67,7 +64,7 @@ TEST_F(AdminInvoiceTest, InvoicePdfHoldsNumberCustomerAndTotal) {
   ASSERT_EQ(run.code, 0) << run.out;
   EXPECT_EQ(run.out, (out / "1001.pdf").string() + "\n" +
                          (out / "1002.pdf").string() + "\n");
-  const std::string text = PdfText(out / "1001.pdf");
+  const std::string text = platform::testing::PdfText(out / "1001.pdf");
   EXPECT_NE(text.find("Number: 1001"), std::string::npos) << text;
   EXPECT_NE(text.find("Joe's Hardware"), std::string::npos) << text;
   EXPECT_NE(text.find("1,855.25"), std::string::npos) << text;

@@ -16,6 +16,7 @@
 #include "output/ui/pdf_maker.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/text_codec.h"
+#include "platform/testing/pdf_text.h"
 
 namespace tallybook::output::ui {
 namespace {
@@ -120,8 +121,8 @@ TEST_F(InvoiceWindowsTest, BatchDialogNumberCanBeLowered) {
 }
 
 TEST_F(InvoiceWindowsTest, RealPdfHoldsTheInvoiceNumberAndTotal) {
-  if (::access("/usr/bin/pdftotext", X_OK) != 0) {
-    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  if (!platform::testing::PdfToTextInstalled()) {
+    GTEST_SKIP() << platform::testing::kNoPdfToText;
   }
   AddStandardInvoice();
   InvoiceImage image;
@@ -138,12 +139,7 @@ TEST_F(InvoiceWindowsTest, RealPdfHoldsTheInvoiceNumberAndTotal) {
   EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
   const std::string file = dir_ + "/invoice.pdf";
   platform::testing::WriteFileBytes(file, pdf);
-  FILE* pipe = ::popen(("pdftotext -layout '" + file + "' - 2>&1").c_str(), "r");
-  std::string text;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  ::pclose(pipe);
+  const std::string text = platform::testing::PdfText(file);
   EXPECT_NE(text.find("Number: 1001"), std::string::npos) << text;
   EXPECT_NE(text.find("Grand Total:"), std::string::npos) << text;
   EXPECT_NE(text.find("1,855.25"), std::string::npos) << text;
