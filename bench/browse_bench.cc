@@ -1,13 +1,15 @@
-// Browse list moves over a file block of 1,000,000 entries with one short
-// key: a line move, a page move, a jump to a thumb position and a
-// SetAndUpdate to a random key. The file is built once per run in a
-// temporary folder; each figure is the median over repetitions.
+// Browse list moves over file blocks of 1,000 to 1,000,000 entries with one
+// short key: a line move, a page move, a jump to a thumb position and a
+// SetAndUpdate to a random key. Each size's file is built once per run in a
+// temporary folder; each figure is the median over repetitions, so the rows
+// of one move side by side show whether it stays flat as the file grows.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -25,7 +27,6 @@ using tallybook::store::Engine;
 using tallybook::store::FileHandle;
 using tallybook::store::RowRec;
 
-constexpr int kEntries = 1000000;
 constexpr int kRecLen = 24;
 constexpr int kPageRows = 20;
 
@@ -35,8 +36,10 @@ std::string KeyOf(int id) {
   return text;
 }
 
-// The file block and a list over it, shared by all benchmarks of the run.
+// A file block of `entries` entries and a list over it, shared by all
+// benchmarks of the run that use that size.
 struct Fixture {
+  int entries;
   fs::path dir;
   Engine engine;
   FileHandle handle = 0;
@@ -44,9 +47,10 @@ struct Fixture {
   std::unique_ptr<BrowseList> list;
   bool ok = false;
 
-  Fixture() {
+  explicit Fixture(int count) : entries(count) {
     dir = fs::temp_directory_path() /
-          ("browse_bench_" + std::to_string(::getpid()));
+          ("browse_bench_" + std::to_string(::getpid()) + "_" +
+           std::to_string(entries));
     fs::create_directories(dir);
     std::string base = (dir / "BENCH").string();
     if (!engine.StoreStartup(0, 30) ||
@@ -57,7 +61,7 @@ struct Fixture {
       return;
     }
     std::vector<uint8_t> rec(kRecLen, 0);
-    for (int id = 1; id <= kEntries; ++id) {
+    for (int id = 1; id <= entries; ++id) {
       std::string key = KeyOf(id);
       std::memcpy(&rec[4], key.data(), key.size());
       int32_t ref = 0;
@@ -83,18 +87,21 @@ struct Fixture {
     fs::remove_all(dir);
   }
   void Middle() {
-    list->SetAndUpdate(KeyOf(kEntries / 2), 0);
+    list->SetAndUpdate(KeyOf(entries / 2), 0);
     while (list->CurrentRow() < kPageRows) list->LineDown();
   }
 };
 
-Fixture& Shared() {
-  static Fixture fixture;
-  return fixture;
+Fixture& Shared(const benchmark::State& state) {
+  static std::map<int, std::unique_ptr<Fixture>> fixtures;
+  const int entries = static_cast<int>(state.range(0));
+  auto& fixture = fixtures[entries];
+  if (!fixture) fixture = std::make_unique<Fixture>(entries);
+  return *fixture;
 }
 
 void BM_LineMove(benchmark::State& state) {
-  Fixture& f = Shared();
+  Fixture& f = Shared(state);
   if (!f.ok) return state.SkipWithError("no file block");
   f.Middle();
   for (auto _ : state) {
@@ -107,7 +114,7 @@ void BM_LineMove(benchmark::State& state) {
 }
 
 void BM_PageMove(benchmark::State& state) {
-  Fixture& f = Shared();
+  Fixture& f = Shared(state);
   if (!f.ok) return state.SkipWithError("no file block");
   f.Middle();
   for (auto _ : state) {
@@ -120,7 +127,7 @@ void BM_PageMove(benchmark::State& state) {
 }
 
 void BM_JumpToThumb(benchmark::State& state) {
-  Fixture& f = Shared();
+  Fixture& f = Shared(state);
   if (!f.ok) return state.SkipWithError("no file block");
   std::mt19937 random(1);
   std::uniform_int_distribution<int> pos(1, 62);
@@ -128,17 +135,22 @@ void BM_JumpToThumb(benchmark::State& state) {
 }
 
 void BM_SetAndUpdateRandomKey(benchmark::State& state) {
-  Fixture& f = Shared();
+  Fixture& f = Shared(state);
   if (!f.ok) return state.SkipWithError("no file block");
   std::mt19937 random(2);
-  std::uniform_int_distribution<int> id(1, kEntries);
+  std::uniform_int_distribution<int> id(1, f.entries);
   for (auto _ : state) f.list->SetAndUpdate(KeyOf(id(random)), 0);
 }
 
-BENCHMARK(BM_LineMove)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_PageMove)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_JumpToThumb)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_SetAndUpdateRandomKey)->Repetitions(9)->ReportAggregatesOnly(true);
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
+  b->Repetitions(9)->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(BM_LineMove)->Apply(Sizes);
+BENCHMARK(BM_PageMove)->Apply(Sizes);
+BENCHMARK(BM_JumpToThumb)->Apply(Sizes);
+BENCHMARK(BM_SetAndUpdateRandomKey)->Apply(Sizes);
 
 }  // namespace
 

@@ -23,7 +23,8 @@
 //
 // Options: --records=N (default 100000, up to 1000000), --runs=N (default
 // 3), --dir=PATH for the files (default: a fresh folder under $TMPDIR or
-// /tmp, removed afterwards).
+// /tmp, removed afterwards), --only=store or --only=sqlite to run one side
+// (for profiling; no ratios are printed then).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -59,6 +60,7 @@ constexpr int kMaxRecords = 1000000;
 int g_records = 100000;
 int g_runs = 3;
 std::string g_dir;
+std::string g_only;
 
 struct Row {
   std::string keys[kKeys];
@@ -438,6 +440,12 @@ int main(int argc, char** argv) {
       g_records = std::clamp(std::atoi(arg.c_str() + 10), 10, kMaxRecords);
     } else if (arg.rfind("--runs=", 0) == 0) {
       g_runs = std::clamp(std::atoi(arg.c_str() + 7), 1, 99);
+    } else if (arg.rfind("--only=", 0) == 0) {
+      g_only = arg.substr(7);
+      if (g_only != "store" && g_only != "sqlite") {
+        std::fprintf(stderr, "store_bench: --only takes store or sqlite\n");
+        return 2;
+      }
     } else if (arg.rfind("--dir=", 0) == 0) {
       g_dir = arg.substr(6);
       own_dir = false;
@@ -465,6 +473,7 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int run = 1; run <= g_runs && status == 0; ++run) {
     for (int e = 0; e < 2; ++e) {
+      if (!g_only.empty() && g_only != (e == 0 ? "store" : "sqlite")) continue;
       Figures figures;
       std::string error;
       if (!engines[e].workload(&figures, &error)) {
@@ -483,7 +492,7 @@ int main(int argc, char** argv) {
       results[e].push_back(figures);
     }
   }
-  if (status == 0) PrintComparison(results[0], results[1]);
+  if (status == 0 && g_only.empty()) PrintComparison(results[0], results[1]);
   if (own_dir) std::filesystem::remove_all(g_dir);
   return status;
 }

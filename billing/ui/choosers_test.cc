@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QTest>
 
@@ -114,6 +116,38 @@ TEST_F(ChooserTest, CloseChoosesNoCustomerAndKeepsTheCallersRecord) {
   EXPECT_FALSE(ChooseCustomer(*app_, nullptr));
   EXPECT_EQ(app_->CurrentCustomer.CustomerName.Get(), "Typed");
   EXPECT_FALSE(app_->customer_selection_mode);
+}
+
+TEST_F(ChooserTest, AFailedPositioningSearchIsNamedAndTheListStartsAtTheTop) {
+  app_->CurrentCustomer.CustomerName.Set("Gamma");
+  app_->customer_selection_mode = true;
+  TDemoForm form(*app_);
+  ASSERT_TRUE(form.manager().Open());
+  // The first page the search reads fails; the list is filled afterwards.
+  bool failed_once = false;
+  app_->engine().SetFaultHook([&](store::OsOperation op, const std::string&) {
+    if (op != store::OsOperation::kRead || failed_once) return 0;
+    failed_once = true;
+    return EIO;
+  });
+  ui_->messages.ExpectMessage(kCustomerSearchFailed)
+      .WithCaption("Customer Manager")
+      .WithKind(platform::MessageKind::kError);
+  EXPECT_TRUE(form.FormShow());
+  app_->engine().SetFaultHook({});
+  EXPECT_TRUE(failed_once);
+  EXPECT_EQ(form.Browser->CurrentRef(), 1);
+  app_->customer_selection_mode = false;
+}
+
+TEST_F(ChooserTest, AStoreErrorWhileBrowsingIsAnErrorMessageOfTheProgram) {
+  TDemoForm form(*app_);
+  ASSERT_TRUE(form.FormShow());
+  ui_->messages.ExpectMessage("Class 4 error.  Isam Error 10164")
+      .WithCaption("Vk Tallybook Pro")
+      .WithKind(platform::MessageKind::kError);
+  form.Browser->SetKeyNumber(7);  // the customer file has two keys
+  EXPECT_EQ(form.Browser->CurrentKeyNumber(), kCustomerNameKey);
 }
 
 TEST_F(ChooserTest, ProductChooserOpensOnTheLinesCodeAndEnterChoosesIt) {

@@ -117,7 +117,8 @@ bool TDemoForm::FormShow() {
   ByName1->setChecked(key_no == kCustomerNameKey);
   ByNumber1->setChecked(key_no == kCustomerNoKey);
   AttachRecords(manager_.customers().handle(), key_no, row_record_,
-                app.customer_selection_mode ? &app.CurrentCustomer : nullptr);
+                app.customer_selection_mode ? &app.CurrentCustomer : nullptr,
+                kCustomerSearchFailed);
   UpdateCount();
   return true;
 }

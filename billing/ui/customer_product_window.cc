@@ -1,5 +1,7 @@
 #include "billing/ui/customer_product_window.h"
 
+#include <utility>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QStatusBar>
@@ -9,6 +11,7 @@
 #include "billing/customer_product_support.h"
 #include "company/company_options.h"
 #include "company/text.h"
+#include "company/ui/browser_errors.h"
 #include "company/ui/list_window.h"
 #include "platform/message.h"
 #include "platform/qt/qt_font.h"
@@ -30,6 +33,7 @@ TManagerWindow::TManagerWindow(company::App& app, const std::string& caption,
   tool_row_->addStretch(1);
 
   Browser = new store::ui::TFvcBrowser(this);
+  company::ui::ShowBrowserErrors(*Browser, app);
   Browser->setFont(
       platform::qt::ToQFont(company::ManagersFontOf(app.CurrentCompany)));
   Browser->setContextMenuPolicy(Qt::NoContextMenu);
@@ -87,6 +91,19 @@ void TManagerWindow::ShowHint(const std::string& text) {
   StatusPanel1->setText(ToQString(text));
 }
 
+void TManagerWindow::ShowFailure(const std::string& text) {
+  platform::ShowError(app_.services().messages, caption_, text);
+}
+
+bool TManagerWindow::PositionedOn(const std::string& key) {
+  bool failed = false;
+  auto report = std::exchange(
+      Browser->OnError, [&failed](const std::string&) { failed = true; });
+  Browser->SetAndUpdate(key, 0);
+  Browser->OnError = std::move(report);
+  return !failed;
+}
+
 void TManagerWindow::PrintWindowClick() {
   QTemporaryDir dir;
   const QString file = dir.filePath("window.png");
@@ -95,10 +112,9 @@ void TManagerWindow::PrintWindowClick() {
   std::unique_ptr<platform::Canvas> canvas =
       saved ? printer.BeginJob(caption_) : nullptr;
   if (!canvas) {
-    platform::ShowError(app_.services().messages, caption_,
-                        kPrintWindowFailed +
-                            (saved ? printer.LastError()
-                                   : std::string("no picture of the window")));
+    ShowFailure(kPrintWindowFailed +
+                (saved ? printer.LastError()
+                       : std::string("no picture of the window")));
     return;
   }
   const QSize size = this->size();
@@ -108,8 +124,7 @@ void TManagerWindow::PrintWindowClick() {
                      platform::qt::PathFromQString(file));
   const platform::PrintJobStatus status = canvas->EndJob();
   if (!status.ok) {
-    platform::ShowError(app_.services().messages, caption_,
-                        kPrintWindowFailed + status.error);
+    ShowFailure(kPrintWindowFailed + status.error);
     return;
   }
   ShowHint(caption_ + (status.to_file ? " written to " : " sent to ") +

@@ -66,15 +66,19 @@ class TManagerWindow : public QDialog {
   const company::ListWindowRunner& list_window() const { return list_window_; }
   // Puts a text in status panel 1.
   void ShowHint(const std::string& text);
+  // An error message captioned with the window's caption.
+  void ShowFailure(const std::string& text);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   // Lists the open file `handle` in the order of key `key_no`, each row read
   // into `row`. The list starts at `start`'s key for that view when one is
   // given and not blank (a caller choosing from the list), else at the top.
+  // When that positioning search fails, `search_failed` (when given) is
+  // shown in place of the store's own error and the list starts at the top.
   template <typename Record>
   void AttachRecords(store::FileHandle handle, int key_no, Record& row,
-                     const Record* start) {
+                     const Record* start, const char* search_failed = nullptr) {
     Browser->AttachBrowseList(std::make_unique<store::BrowseList>(
         app_.engine(), handle, key_no,
         std::span<uint8_t>(reinterpret_cast<uint8_t*>(&row), sizeof(row)),
@@ -84,7 +88,12 @@ class TManagerWindow : public QDialog {
       const std::string key = company::BuildKey(*start, key_no);
       if (!company::Trim(key).empty()) start_key = key;
     }
-    Browser->SetAndUpdate(start_key, 0);
+    if (start_key.empty() || search_failed == nullptr) {
+      Browser->SetAndUpdate(start_key, 0);
+    } else if (!PositionedOn(start_key)) {
+      ShowFailure(search_failed);
+      Browser->SetAndUpdate("", 0);
+    }
   }
 
   // Puts the list on record rec_no as just written (`record`), or refreshes
@@ -100,6 +109,10 @@ class TManagerWindow : public QDialog {
   }
 
  private:
+  // Puts the list at the first entry at or after key; false when the store
+  // failed on the way (its error is not shown).
+  bool PositionedOn(const std::string& key);
+
   company::App& app_;
   std::string caption_;
   QMenuBar* menu_bar_;

@@ -15,6 +15,7 @@
 #include "company/company_options.h"
 #include "company/keys.h"
 #include "company/text.h"
+#include "company/ui/browser_errors.h"
 #include "company/ui/find_box.h"
 #include "company/ui/print_window.h"
 #include "output/ui/invoice_commands.h"
@@ -70,6 +71,7 @@ Tinvlist::Tinvlist(company::App& app, QWidget* parent)
   labels->addWidget(CFilter);
 
   InvBrowser1 = new store::ui::TFvcBrowser(this);
+  company::ui::ShowBrowserErrors(*InvBrowser1, app);
   InvBrowser1->setObjectName("InvBrowser1");
   InvBrowser1->SetHeader(InvoiceListHeader());
   InvBrowser1->OnBuildRow = [this](store::RowRec& rr) {

@@ -11,6 +11,7 @@
 #include "company/keys.h"
 #include "company/records.h"
 #include "company/text.h"
+#include "company/ui/browser_errors.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
 
@@ -53,6 +54,7 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
   FindEdit = new QLineEdit(this);
   FindEdit->setMaxLength(mode_.max_typed);
   FindBrowser = new store::ui::TFvcBrowser(this);
+  ShowBrowserErrors(*FindBrowser, app);
   FindBrowser->setFont(platform::qt::ToQFont(ManagersFontOf(app.CurrentCompany)));
   FindBrowser->SetHeader(mode_.header);
   FindBrowser->OnBuildRow = [this](store::RowRec& rr) {

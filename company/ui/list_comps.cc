@@ -10,6 +10,7 @@
 
 #include "company/company_options.h"
 #include "company/keys.h"
+#include "company/ui/browser_errors.h"
 #include "company/ui/comp_set.h"
 #include "company/ui/find_box.h"
 #include "company/ui/list_window.h"
@@ -31,6 +32,7 @@ TListComps::TListComps(App& app, PasswordPrompt prompt, QWidget* parent)
   BuildMenus(tools);
 
   CompBrowser = new store::ui::TFvcBrowser(this);
+  ShowBrowserErrors(*CompBrowser, app);
   CompBrowser->setFont(platform::qt::ToQFont(ManagersFontOf(app.CurrentCompany)));
   CompBrowser->SetHeader(CompanyListHeader());
   CompBrowser->OnBuildRow = [this](store::RowRec& rr) {
