@@ -39,7 +39,6 @@ BinaryRun RunAdminBinary(const std::string& arguments) {
                     arguments);
 }
 
-
 class AdminInvoiceTest : public output::testing::InvoiceCompany {
  protected:
   // The company sends through server, and invoice 1001 waits.

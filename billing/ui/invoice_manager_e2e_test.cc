@@ -3,9 +3,11 @@
 // and a printer that writes PDF files, driven only through the window's
 // own commands while the scripted platform answers.
 #include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -56,9 +58,9 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
     std::ostringstream err;
     admin::DemoSummary summary;
     std::string failure;
-    demo_made_ = demo_->ok() &&
-                 admin::MakeDemoCompany((demo_->path() / "data").string(), kToday,
-                                        err, &summary, &failure);
+    demo_made_ =
+        demo_->ok() && admin::MakeDemoCompany((demo_->path() / "data").string(),
+                                              kToday, err, &summary, &failure);
     demo_failure_ = failure + " " + err.str();
   }
   static void TearDownTestSuite() {
@@ -101,41 +103,62 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
   std::string CurrentInvoice() {
     return Trim(List().RowAt(List().CurrentRow()).Row.at(0).substr(13, 9));
   }
-  std::string Panel(int i) { return FromQString(window_->StatusBar1[i]->text()); }
+  std::string Panel(int i) {
+    return FromQString(window_->StatusBar1[i]->text());
+  }
   int32_t Count() {
     return app_->engine().CountKeys(window_->transactions().handle(), 1);
   }
-  // The stored transaction numbered invoice_no (the window's file is open).
-  company::TransactionRecord Transaction(const std::string& invoice_no,
-                                         int32_t* rec_no = nullptr) {
-    company::TransactionAccess& t = window_->transactions();
+  // Whether the window's open transaction file holds invoice_no (its
+  // record number in *rec_no).
+  bool HasTransaction(const std::string& invoice_no,
+                      int32_t* rec_no = nullptr) {
     int32_t found = 0;
     std::string key;
-    if (!t.FindByKey(1, company::KeyText(invoice_no, company::kTransInvoiceNoKeyLength),
-                     found, &key) ||
-        Trim(key) != invoice_no || !t.GetRecord(found)) {
+    if (!window_->transactions().FindByKey(
+            1, company::KeyText(invoice_no, company::kTransInvoiceNoKeyLength),
+            found, &key) ||
+        Trim(key) != invoice_no) {
+      return false;
+    }
+    if (rec_no != nullptr) *rec_no = found;
+    return true;
+  }
+  // The stored transaction numbered invoice_no.
+  company::TransactionRecord Transaction(const std::string& invoice_no,
+                                         int32_t* rec_no = nullptr) {
+    int32_t found = 0;
+    if (!HasTransaction(invoice_no, &found) ||
+        !window_->transactions().GetRecord(found)) {
       ADD_FAILURE() << "no transaction " << invoice_no;
       return {};
     }
     if (rec_no != nullptr) *rec_no = found;
-    return t.rec();
-  }
-  bool HasTransaction(const std::string& invoice_no) {
-    int32_t found = 0;
-    std::string key;
-    return window_->transactions().FindByKey(
-               1, company::KeyText(invoice_no, company::kTransInvoiceNoKeyLength),
-               found, &key) &&
-           Trim(key) == invoice_no;
+    return window_->transactions().rec();
   }
   std::vector<company::LineRecord> LinesOf(const std::string& invoice_no) {
     std::vector<company::LineRecord> lines;
     company::LineAccess& l = window_->lines();
     int32_t rec_no = 0;
-    while (app_->engine().NextUsedRecord(l.handle(), rec_no) && l.GetRecord(rec_no)) {
-      if (Trim(l.rec().InvoiceNo.View()) == invoice_no) lines.push_back(l.rec());
+    while (app_->engine().NextUsedRecord(l.handle(), rec_no) &&
+           l.GetRecord(rec_no)) {
+      if (Trim(l.rec().InvoiceNo.View()) == invoice_no)
+        lines.push_back(l.rec());
     }
     return lines;
+  }
+  // The memo record of invoice_no, when there is one.
+  std::optional<company::MemoRecord> Memo(const std::string& invoice_no) {
+    company::MemoAccess& memos = window_->memos();
+    int32_t rec_no = 0;
+    if (!memos.FindByKey(
+            1, company::KeyText(invoice_no, company::kMemoInvoiceNoKeyLength),
+            rec_no) ||
+        !memos.GetRecord(rec_no) ||
+        Trim(memos.rec().InvoiceNo.View()) != invoice_no) {
+      return std::nullopt;
+    }
+    return memos.rec();
   }
   int64_t Balance(const std::string& customer_no) {
     for (const auto& [rec_no, customer] :
@@ -178,14 +201,15 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
     return manager->result();
   }
   // Types text into a grid cell through the cell's editor and Enter.
-  static void TypeInCell(TProdInv* editor, int row, int column, const char* text) {
+  static void TypeInCell(TProdInv* editor, int row, int column,
+                         const char* text) {
     QTableWidget* grid = editor->StringGrid1;
     grid->setCurrentCell(row, column);
     grid->editItem(grid->item(row, column));
     // The editor of this cell (the one of an earlier cell may linger until
     // its deferred deletion).
-    auto* cell =
-        qobject_cast<QLineEdit*>(grid->indexWidget(grid->model()->index(row, column)));
+    auto* cell = qobject_cast<QLineEdit*>(
+        grid->indexWidget(grid->model()->index(row, column)));
     ASSERT_NE(cell, nullptr);
     cell->selectAll();
     QTest::keyClicks(cell, text);
@@ -202,8 +226,8 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
   // Clicks the editor's Customers button and chooses row `row` of the
   // customer manager.
   void ChooseCustomer(TProdInv* editor, int row, Entered& entered) {
-    ui_.windows.ExpectWindow(kDemoFormName,
-                             [&, row] { return ChooseRow<TDemoForm>(editor, row); });
+    ui_.windows.ExpectWindow(
+        kDemoFormName, [&, row] { return ChooseRow<TDemoForm>(editor, row); });
     editor->BitBtn3->click();
     entered.customer_no = FromQString(editor->ICustNo->text());
     entered.customer_name = FromQString(editor->ICustName->text());
@@ -238,7 +262,8 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
 
   // New, as the user fills a memo invoice for the customer of row
   // customer_row, for `net`; `print` ticks "Print Invoice".
-  Entered AddMemoInvoice(int customer_row, const char* net, bool print = false) {
+  Entered AddMemoInvoice(int customer_row, const char* net,
+                         bool print = false) {
     Entered entered;
     ui_.windows.ExpectWindow(kProdInvName, [&] {
       TProdInv* editor = Editor();
@@ -247,7 +272,8 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
       editor->RadioButton2->click();
       EXPECT_TRUE(editor->StringGrid1->isHidden());
       ChooseCustomer(editor, customer_row, entered);
-      editor->Memo1->setPlainText("Rigging inspection of the ketch.\nNo faults found.");
+      editor->Memo1->setPlainText(
+          "Rigging inspection of the ketch.\nNo faults found.");
       QTest::keyClicks(editor->MemoPDesc, "Rigging check");
       editor->INet->selectAll();
       QTest::keyClicks(editor->INet, net);
@@ -261,7 +287,8 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
   }
   // Where the printer writes the PDF of invoice_no.
   std::string PdfOf(const std::string& invoice_no) {
-    return (temp_.path() / "printouts" / ("Invoice - " + invoice_no + ".pdf")).string();
+    return (temp_.path() / "printouts" / ("Invoice - " + invoice_no + ".pdf"))
+        .string();
   }
 
   static platform::testing::TempDir* demo_;
@@ -307,7 +334,8 @@ TEST_F(InvoiceManagerEndToEndTest, AddEditViewPrintAndDeleteKeepTheBooks) {
   EXPECT_EQ(Receivables(), start_receivables_ + Cents(line.total));
   EXPECT_EQ(CurrentInvoice(), line.invoice_no);
   EXPECT_EQ(Count(), start_count_ + 1);
-  EXPECT_EQ(Panel(1), "Added invoice " + line.invoice_no + " containing 1 line item(s).");
+  EXPECT_EQ(Panel(1),
+            "Added invoice " + line.invoice_no + " containing 1 line item(s).");
 
   // ---- New: a memo invoice for another customer.
   const Entered memo = AddMemoInvoice(5, "150");
@@ -319,6 +347,9 @@ TEST_F(InvoiceManagerEndToEndTest, AddEditViewPrintAndDeleteKeepTheBooks) {
   EXPECT_EQ(stored.GrandTotal.Get(), "150.00");
   ASSERT_EQ(LinesOf(memo.invoice_no).size(), 1u);
   EXPECT_EQ(LinesOf(memo.invoice_no)[0].LineKind.Get(), "M");
+  ASSERT_TRUE(Memo(memo.invoice_no).has_value());
+  EXPECT_EQ(Trim(Memo(memo.invoice_no)->MemoLines[1].View()),
+            "No faults found.");
   EXPECT_EQ(CurrentInvoice(), memo.invoice_no);
   EXPECT_EQ(Receivables(), start_receivables_ + Cents(line.total) + 15000);
 
@@ -346,7 +377,8 @@ TEST_F(InvoiceManagerEndToEndTest, AddEditViewPrintAndDeleteKeepTheBooks) {
   stored = Transaction(line.invoice_no);
   EXPECT_EQ(Cents(stored.GrandTotal.View()), Cents(edited_total));
   EXPECT_EQ(Cents(stored.AmountDue.View()), Cents(edited_total));
-  EXPECT_EQ(Trim(LinesOf(line.invoice_no).at(0).LineText.View().substr(0, 10)), "6");
+  EXPECT_EQ(Trim(LinesOf(line.invoice_no).at(0).LineText.View().substr(0, 10)),
+            "6");
   EXPECT_EQ(Balance(line.customer_no), customer_before + Cents(edited_total));
   EXPECT_EQ(Receivables(), start_receivables_ + Cents(edited_total) + 15000);
   EXPECT_EQ(Count(), start_count_ + 2);
@@ -384,41 +416,48 @@ TEST_F(InvoiceManagerEndToEndTest, AddEditViewPrintAndDeleteKeepTheBooks) {
   // Editing a printed invoice asks first; No opens no editor.
   ui_.messages
       .ExpectMessage(
-          "This invoice has been printed. Are you sure you want to edit this record?",
+          "This invoice has been printed. Are you sure you want to edit this "
+          "record?",
           Answer::kNo)
       .WithCaption("Printed Invoice");
   window_->EditInvoice->click();
-  EXPECT_EQ(Cents(Transaction(line.invoice_no).GrandTotal.View()), Cents(edited_total));
+  EXPECT_EQ(Cents(Transaction(line.invoice_no).GrandTotal.View()),
+            Cents(edited_total));
 
   // ---- Delete both: the books are back where they started.
   ui_.messages
-      .ExpectMessage("Are you sure you want to delete this record?", Answer::kYes)
+      .ExpectMessage("Are you sure you want to delete this record?",
+                     Answer::kYes)
       .WithCaption("Delete Invoice#: " + line.invoice_no);
   window_->Delete1->trigger();
   EXPECT_FALSE(HasTransaction(line.invoice_no));
   EXPECT_TRUE(LinesOf(line.invoice_no).empty());
-  EXPECT_EQ(Panel(1), "Deleted invoice " + line.invoice_no + " containing 1 line item(s).");
+  EXPECT_EQ(Panel(1), "Deleted invoice " + line.invoice_no +
+                          " containing 1 line item(s).");
   EXPECT_EQ(Balance(line.customer_no), customer_before);
   EXPECT_EQ(Count(), start_count_ + 1);
   // The browser stands on a record that is there.
   EXPECT_TRUE(HasTransaction(CurrentInvoice())) << CurrentInvoice();
 
   int32_t memo_rec = 0;
-  Transaction(memo.invoice_no, &memo_rec);
+  ASSERT_TRUE(HasTransaction(memo.invoice_no, &memo_rec));
   window_->PositionOn(memo_rec);
   ui_.messages
-      .ExpectMessage("Are you sure you want to delete this record?", Answer::kYes)
+      .ExpectMessage("Are you sure you want to delete this record?",
+                     Answer::kYes)
       .WithCaption("Delete Invoice#: " + memo.invoice_no);
   QTest::keyClick(window_->InvBrowser1, Qt::Key_Delete);
   EXPECT_FALSE(HasTransaction(memo.invoice_no));
   EXPECT_EQ(Panel(1), "Deleted memo invoice " + memo.invoice_no + ".");
+  EXPECT_FALSE(Memo(memo.invoice_no).has_value());
   EXPECT_EQ(Balance(memo.customer_no), memo_customer_before);
   EXPECT_EQ(Receivables(), start_receivables_);
   EXPECT_EQ(Count(), start_count_);
   EXPECT_EQ(Panel(0), "Records: " + std::to_string(start_count_));
 }
 
-TEST_F(InvoiceManagerEndToEndTest, FilterByCustomerThenBatchPrintEveryUnprintedInvoice) {
+TEST_F(InvoiceManagerEndToEndTest,
+       FilterByCustomerThenBatchPrintEveryUnprintedInvoice) {
   if (!platform::testing::PdfToTextInstalled()) {
     GTEST_SKIP() << platform::testing::kNoPdfToText;
   }
@@ -451,7 +490,8 @@ TEST_F(InvoiceManagerEndToEndTest, FilterByCustomerThenBatchPrintEveryUnprintedI
   {
     company::TransactionAccess& t = window_->transactions();
     int32_t rec_no = 0;
-    while (app_->engine().NextUsedRecord(t.handle(), rec_no) && t.GetRecord(rec_no)) {
+    while (app_->engine().NextUsedRecord(t.handle(), rec_no) &&
+           t.GetRecord(rec_no)) {
       const std::string type = Trim(t.rec().TypeCode.View());
       if (t.rec().PrintedFlag.Get() != "Y" &&
           (type == "I" || type == "G" || type == "M" || type == "Z")) {
@@ -480,18 +520,21 @@ TEST_F(InvoiceManagerEndToEndTest, FilterByCustomerThenBatchPrintEveryUnprintedI
     written.insert(entry.path().filename().string());
   }
   std::set<std::string> expected;
-  for (const std::string& no : unprinted) expected.insert("Invoice - " + no + ".pdf");
+  for (const std::string& no : unprinted)
+    expected.insert("Invoice - " + no + ".pdf");
   EXPECT_EQ(written, expected);
   const std::string text =
       PdfText((folder / ("Invoice - " + memo.invoice_no + ".pdf")).string());
   EXPECT_NE(text.find("Number: " + memo.invoice_no), std::string::npos) << text;
-  EXPECT_NE(text.find("Rigging inspection of the ketch."), std::string::npos) << text;
+  EXPECT_NE(text.find("Rigging inspection of the ketch."), std::string::npos)
+      << text;
   EXPECT_NE(text.find("75.50"), std::string::npos) << text;
   EXPECT_EQ(Transaction(memo.invoice_no).PrintedFlag.Get(), "Y");
   EXPECT_EQ(CurrentInvoice(), memo.invoice_no);
 
   // Everything went out: a second batch finds nothing.
-  ui_.messages.ExpectMessage("There are no invoices to print.").WithCaption("Batch Print");
+  ui_.messages.ExpectMessage("There are no invoices to print.")
+      .WithCaption("Batch Print");
   window_->BatchPrint1->trigger();
 }
 
@@ -533,13 +576,15 @@ TEST_F(InvoiceManagerEndToEndTest, CancelledNewInvoiceStoresNothing) {
   EXPECT_EQ(CurrentInvoice(), current);
 }
 
-TEST_F(InvoiceManagerEndToEndTest, PrintThatCannotBeWrittenLeavesTheInvoiceUnprinted) {
+TEST_F(InvoiceManagerEndToEndTest,
+       PrintThatCannotBeWrittenLeavesTheInvoiceUnprinted) {
   const Entered memo = AddMemoInvoice(3, "20");
   // The folder the PDF would go to cannot be made: a file holds its name.
   platform::testing::WriteFileBytes(temp_.path() / "printouts", "not a folder");
   const std::string folder = (temp_.path() / "printouts").string();
   ui_.messages
-      .ExpectMessage("Cannot create the folder " + folder + " for the printout.")
+      .ExpectMessage("Cannot create the folder " + folder +
+                     " for the printout.")
       .WithCaption(output::kPrintErrorCaption);
   window_->Print1->trigger();
   EXPECT_EQ(Panel(1), "Invoice " + memo.invoice_no + " was not printed.");
@@ -547,7 +592,8 @@ TEST_F(InvoiceManagerEndToEndTest, PrintThatCannotBeWrittenLeavesTheInvoiceUnpri
   EXPECT_FALSE(window_->print_mode());
 }
 
-TEST_F(InvoiceManagerEndToEndTest, HelpOfTheManagerAndTheEditorIsInTheProgramsHelp) {
+TEST_F(InvoiceManagerEndToEndTest,
+       HelpOfTheManagerAndTheEditorIsInTheProgramsHelp) {
   window_->SpeedButton4->click();
   ui_.windows.ExpectWindow(kProdInvName, [&] {
     TProdInv* editor = Editor();
@@ -558,7 +604,8 @@ TEST_F(InvoiceManagerEndToEndTest, HelpOfTheManagerAndTheEditorIsInTheProgramsHe
   });
   window_->Add1->trigger();
   ASSERT_EQ(ui_.help.topics(),
-            (std::vector<std::string>{kInvoiceManagerHelpTopic, kNewInvoiceHelpTopic}));
+            (std::vector<std::string>{kInvoiceManagerHelpTopic,
+                                      kNewInvoiceHelpTopic}));
   for (const std::string& topic : ui_.help.topics()) {
     EXPECT_TRUE(platform::qt::HelpWindow::HasTopic(topic)) << topic;
   }
@@ -567,14 +614,16 @@ TEST_F(InvoiceManagerEndToEndTest, HelpOfTheManagerAndTheEditorIsInTheProgramsHe
 TEST_F(InvoiceManagerEndToEndTest, TickedPrintInvoicePrintsTheNewInvoiceOnOk) {
   const Entered memo = AddMemoInvoice(4, "42", /*print=*/true);
   EXPECT_EQ(Panel(1), "Invoice " + memo.invoice_no +
-                          " sent to print queue. Saved as PDF: " + PdfOf(memo.invoice_no));
+                          " sent to print queue. Saved as PDF: " +
+                          PdfOf(memo.invoice_no));
   EXPECT_TRUE(fs::exists(PdfOf(memo.invoice_no)));
   EXPECT_EQ(Transaction(memo.invoice_no).PrintedFlag.Get(), "Y");
   EXPECT_EQ(CurrentInvoice(), memo.invoice_no);
   EXPECT_EQ(Receivables(), start_receivables_ + 4200);
 }
 
-TEST_F(InvoiceManagerEndToEndTest, RenumberingInEditMovesLinesAndMemoWithTheInvoice) {
+TEST_F(InvoiceManagerEndToEndTest,
+       RenumberingInEditMovesLinesAndMemoWithTheInvoice) {
   const Entered line = AddLineItemInvoice(1, 1, "2");
   const Entered memo = AddMemoInvoice(1, "60");
   const std::string next_no = app_->CurrentCompany.NextInvoiceNo.Get();
@@ -584,14 +633,15 @@ TEST_F(InvoiceManagerEndToEndTest, RenumberingInEditMovesLinesAndMemoWithTheInvo
   for (const Entered* invoice : {&line, &memo}) {
     const std::string renumbered = invoice->invoice_no + "R";
     int32_t rec_no = 0;
-    Transaction(invoice->invoice_no, &rec_no);
+    ASSERT_TRUE(HasTransaction(invoice->invoice_no, &rec_no));
     window_->PositionOn(rec_no);
     ui_.windows.ExpectWindow(kProdInvName, [&] {
       TProdInv* editor = Editor();
       if (editor == nullptr) return kModalCancel;
       editor->INum->setText(QString::fromStdString(taken));
       ui_.messages
-          .ExpectMessage("This invoice number currently exists. Please enter another one.")
+          .ExpectMessage(
+              "This invoice number currently exists. Please enter another one.")
           .WithCaption("Duplicate Invoice: " + taken);
       editor->OKButton->click();
       EXPECT_TRUE(editor->isVisible());
@@ -607,37 +657,33 @@ TEST_F(InvoiceManagerEndToEndTest, RenumberingInEditMovesLinesAndMemoWithTheInvo
     EXPECT_EQ(LinesOf(renumbered).size(), 1u);
   }
   // The memo text went with the memo invoice.
-  company::MemoAccess& memos = window_->memos();
-  int32_t memo_rec = 0;
-  ASSERT_TRUE(memos.FindByKey(1, company::KeyText(memo.invoice_no + "R", 9), memo_rec));
-  ASSERT_TRUE(memos.GetRecord(memo_rec));
-  EXPECT_EQ(Trim(memos.rec().InvoiceNo.View()), memo.invoice_no + "R");
-  EXPECT_EQ(Trim(memos.rec().MemoLines[0].View()), "Rigging inspection of the ketch.");
+  const std::string memo_no = memo.invoice_no + "R";
+  const std::optional<company::MemoRecord> moved = Memo(memo_no);
+  ASSERT_TRUE(moved.has_value());
+  EXPECT_EQ(Trim(moved->MemoLines[0].View()),
+            "Rigging inspection of the ketch.");
+  EXPECT_FALSE(Memo(memo.invoice_no).has_value());
   // Renumbering leaves the company's numbering and balances alone.
   EXPECT_EQ(app_->CurrentCompany.NextInvoiceNo.Get(), next_no);
   EXPECT_EQ(Receivables(), start_receivables_ + Cents(line.total) + 6000);
 
   // Printed and deleted under the new numbers, nothing is left behind.
   window_->ToPrinterButn->click();
-  EXPECT_TRUE(fs::exists(PdfOf(memo.invoice_no + "R")));
-  EXPECT_EQ(Transaction(memo.invoice_no + "R").PrintedFlag.Get(), "Y");
+  EXPECT_TRUE(fs::exists(PdfOf(memo_no)));
+  EXPECT_EQ(Transaction(memo_no).PrintedFlag.Get(), "Y");
   for (const Entered* invoice : {&memo, &line}) {
     const std::string renumbered = invoice->invoice_no + "R";
     int32_t rec_no = 0;
-    Transaction(renumbered, &rec_no);
+    ASSERT_TRUE(HasTransaction(renumbered, &rec_no));
     window_->PositionOn(rec_no);
     ui_.messages
-        .ExpectMessage("Are you sure you want to delete this record?", Answer::kYes)
+        .ExpectMessage("Are you sure you want to delete this record?",
+                       Answer::kYes)
         .WithCaption("Delete Invoice#: " + renumbered);
     window_->InvDelete->click();
     EXPECT_TRUE(LinesOf(renumbered).empty());
   }
-  // (The window opened its files anew for each command.)
-  company::MemoAccess& memos_after = window_->memos();
-  EXPECT_FALSE(
-      memos_after.FindByKey(1, company::KeyText(memo.invoice_no + "R", 9), memo_rec) &&
-      memos_after.GetRecord(memo_rec) &&
-      Trim(memos_after.rec().InvoiceNo.View()) == memo.invoice_no + "R");
+  EXPECT_FALSE(Memo(memo_no).has_value());
   EXPECT_EQ(Receivables(), start_receivables_);
   EXPECT_EQ(Count(), start_count_);
 }

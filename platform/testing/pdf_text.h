@@ -14,9 +14,12 @@
 
 namespace tallybook::platform::testing {
 
-inline constexpr char kNoPdfToText[] = "pdftotext (poppler-utils) is not installed";
+inline constexpr char kNoPdfToText[] =
+    "pdftotext (poppler-utils) is not installed";
 
-inline bool PdfToTextInstalled() { return ::access("/usr/bin/pdftotext", X_OK) == 0; }
+inline bool PdfToTextInstalled() {
+  return ::access("/usr/bin/pdftotext", X_OK) == 0;
+}
 
 // The text of the PDF at path, or pdftotext's complaint when it cannot read
 // it; empty when pdftotext cannot be run.
@@ -27,7 +30,9 @@ inline std::string PdfText(const std::filesystem::path& pdf) {
   std::string text;
   char buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    text.append(buffer, n);
+  }
   ::pclose(pipe);
   return text;
 }
