@@ -13,12 +13,14 @@
 
 #include "app/admin_demo_company.h"
 #include "billing/invoice_test_support.h"
+#include "billing/ui/billing_commands.h"
 #include "billing/ui/customer_manager_window.h"
 #include "billing/ui/invoice_manager.h"
 #include "billing/ui/product_manager_window.h"
 #include "company/keys.h"
 #include "company/startup.h"
 #include "company/text.h"
+#include "company/ui/main_form.h"
 #include "company/ui/ui_test_support.h"
 #include "output/invoice_output.h"
 #include "output/ui/inv_batch.h"
@@ -81,20 +83,27 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
         platform::Services{scripted.messages, scripted.progress, scripted.gauge,
                            scripted.windows, scripted.dialogs, printer_,
                            scripted.help, scripted.desktop, scripted.clock});
+    if (from_main_window_) return;
     // The program's own start: the company of LastCo.Dat becomes current.
     ASSERT_EQ(company::MainWindowCreation(*app_).outcome,
               company::StartupOutcome::kReady);
-    start_receivables_ = Receivables();
-    window_ = std::make_unique<Tinvlist>(*app_);
-    window_->resize(980, 420);
-    ASSERT_TRUE(window_->FormShow());
-    window_->show();
-    start_count_ = Count();
+    owned_window_ = std::make_unique<Tinvlist>(*app_);
+    owned_window_->resize(980, 420);
+    ASSERT_TRUE(owned_window_->FormShow());
+    owned_window_->show();
+    Began(owned_window_.get());
   }
   void TearDown() override {
-    window_.reset();
+    window_ = nullptr;
+    owned_window_.reset();
     app_->engine().StoreShutdown();
     ui_.Verify();
+  }
+  // The window the test drives is open: the books as they start.
+  void Began(Tinvlist* window) {
+    window_ = window;
+    start_receivables_ = Receivables();
+    start_count_ = Count();
   }
 
   // ---- Reading back.
@@ -300,7 +309,10 @@ class InvoiceManagerEndToEndTest : public ::testing::Test {
   platform::testing::ScriptedPlatform ui_;
   platform::qt::QtPrinter printer_{(temp_.path() / "printouts").string()};
   std::unique_ptr<company::App> app_;
-  std::unique_ptr<Tinvlist> window_;
+  // Set by fixtures whose tests open the manager from the main window.
+  bool from_main_window_ = false;
+  std::unique_ptr<Tinvlist> owned_window_;
+  Tinvlist* window_ = nullptr;
   int64_t start_receivables_ = 0;
   int32_t start_count_ = 0;
 };
@@ -686,6 +698,50 @@ TEST_F(InvoiceManagerEndToEndTest,
   EXPECT_FALSE(Memo(memo_no).has_value());
   EXPECT_EQ(Receivables(), start_receivables_);
   EXPECT_EQ(Count(), start_count_);
+}
+
+// The road a new user takes: the main window's Invoices command.
+class InvoiceManagerFromMainWindowTest : public InvoiceManagerEndToEndTest {
+ protected:
+  InvoiceManagerFromMainWindowTest() { from_main_window_ = true; }
+};
+
+TEST_F(InvoiceManagerFromMainWindowTest,
+       InvoicesCommandOpensTheManagerOnTheDemo) {
+  company::ui::TMainForm form(*app_);
+  ASSERT_TRUE(form.FormCreate());
+  WireBillingCommands(form, *app_);
+  ASSERT_TRUE(form.IsCommandEnabled(company::ui::CommandId::kInvoiceManager));
+  Entered memo;
+  ui_.windows.ExpectWindow(kInvlistName, [&] {
+    auto* manager = form.findChild<Tinvlist*>();
+    EXPECT_NE(manager, nullptr);
+    if (manager == nullptr) return kModalCancel;
+    manager->show();
+    Began(manager);
+    EXPECT_EQ(FromQString(manager->CName->text()),
+              "Harbor Light Supply Co. - #1");
+    // It opens on the company's last invoice, the newest.
+    EXPECT_EQ(CurrentInvoice(), app_->CurrentCompany.LastInvoiceNo.Get());
+    memo = AddMemoInvoice(6, "12.5");
+    EXPECT_EQ(Count(), start_count_ + 1);
+    EXPECT_EQ(Receivables(), start_receivables_ + 1250);
+    manager->SpeedButton3->click();
+    window_ = nullptr;
+    return manager->result();
+  });
+  form.RunCommand(company::ui::CommandId::kInvoiceManager);
+  // The manager closed its files with it: the invoice is on disk.
+  bool found = false;
+  for (const auto& [rec_no, t] :
+       billing::testing::AllRecords<company::TransactionAccess>(*app_)) {
+    if (Trim(t.InvoiceNo.View()) == memo.invoice_no) {
+      found = true;
+      EXPECT_EQ(t.GrandTotal.Get(), "12.50");
+      EXPECT_EQ(Trim(t.CustomerNo.View()), memo.customer_no);
+    }
+  }
+  EXPECT_TRUE(found) << memo.invoice_no;
 }
 
 }  // namespace
