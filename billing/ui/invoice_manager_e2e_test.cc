@@ -700,6 +700,38 @@ TEST_F(InvoiceManagerEndToEndTest,
   EXPECT_EQ(Count(), start_count_);
 }
 
+TEST_F(InvoiceManagerEndToEndTest,
+       EditingAMemoInvoiceReplacesItsBodyAndAmount) {
+  const Entered memo = AddMemoInvoice(2, "10");
+  const int64_t balance = Balance(memo.customer_no);
+  ui_.windows.ExpectWindow(kProdInvName, [&] {
+    TProdInv* editor = Editor();
+    if (editor == nullptr) return kModalCancel;
+    EXPECT_TRUE(editor->StringGrid1->isHidden());
+    EXPECT_EQ(FromQString(editor->MemoPDesc->text()), "Rigging check");
+    EXPECT_EQ(FromQString(editor->Memo1->toPlainText()),
+              "Rigging inspection of the ketch.\nNo faults found.");
+    editor->INet->selectAll();
+    QTest::keyClicks(editor->INet, "35");
+    editor->Memo1->setPlainText("Rigging inspection and new halyard.");
+    EXPECT_EQ(FromQString(editor->ITotal->text()), "35.00");
+    editor->OKButton->click();
+    return editor->result();
+  });
+  window_->EditInvoice->click();
+  EXPECT_EQ(Panel(1), "Editing invoice " + memo.invoice_no + " completed.");
+  EXPECT_EQ(Transaction(memo.invoice_no).GrandTotal.Get(), "35.00");
+  EXPECT_EQ(Trim(Memo(memo.invoice_no)->MemoLines[0].View()),
+            "Rigging inspection and new halyard.");
+  EXPECT_EQ(Trim(Memo(memo.invoice_no)->MemoLines[1].View()), "");
+  // The one line that stands for the memo follows the amount.
+  const std::vector<company::LineRecord> lines = LinesOf(memo.invoice_no);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(Trim(lines[0].LineText.View().substr(53, 10)), "35");
+  EXPECT_EQ(Balance(memo.customer_no), balance + 2500);
+  EXPECT_EQ(Receivables(), start_receivables_ + 3500);
+}
+
 // The road a new user takes: the main window's Invoices command.
 class InvoiceManagerFromMainWindowTest : public InvoiceManagerEndToEndTest {
  protected:
