@@ -90,16 +90,21 @@ TDemoForm::TDemoForm(company::App& app, QWidget* parent)
   // Statements are printed from here once they exist.
   for (QAction* a : {View2, BatchPrint1, Statement1}) a->setEnabled(false);
 
-  NewCustButn = AddToolButton("New", "document-new", Add1);
-  EditCustButn = AddToolButton("Edit", "document-edit", Edit1);
-  DeleteCustButn = AddToolButton("Delete", "edit-delete", Delete1);
-  FinCustButn = AddToolButton("Find", "edit-find", Search1);
-  CustBookButn = AddToolButton("Customer List", "x-office-address-book", CustomerList1);
-  PrintEnvButn = AddToolButton("Print Envelope", "document-print", PrintEnvelope1);
-  StmtPrin = AddToolButton("View/Print Statement", "document-print-preview", View2);
-  BatchPrinButn = AddToolButton("Batch Print Statements", "document-print", BatchPrint1);
-  SpeedButton2 = AddToolButton("Close", "window-close", Close1);
-  SpeedButton3 = AddToolButton("Help", "help-contents", AddingRecords1);
+  NewCustButn = AddToolButton("New", {"document-new"}, Add1);
+  EditCustButn =
+      AddToolButton("Edit", {"document-edit", "document-properties"}, Edit1);
+  DeleteCustButn = AddToolButton("Delete", {"edit-delete"}, Delete1);
+  FinCustButn = AddToolButton("Find", {"edit-find"}, Search1);
+  CustBookButn =
+      AddToolButton("Customer List", {"x-office-address-book"}, CustomerList1);
+  PrintEnvButn =
+      AddToolButton("Print Envelope", {"document-print"}, PrintEnvelope1);
+  StmtPrin =
+      AddToolButton("View/Print Statement", {"document-print-preview"}, View2);
+  BatchPrinButn =
+      AddToolButton("Batch Print Statements", {"document-print"}, BatchPrint1);
+  SpeedButton2 = AddToolButton("Close", {"window-close"}, Close1);
+  SpeedButton3 = AddToolButton("Help", {"help-contents"}, AddingRecords1);
 
   customer_dialog_ = [this](CustomerForm& form, const CustomerCheck& check) {
     TEditDlg dialog(this->app(), form, check, this);

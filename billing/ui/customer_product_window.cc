@@ -67,13 +67,14 @@ TManagerWindow::TManagerWindow(company::App& app, const std::string& caption,
   };
 }
 
-QToolButton* TManagerWindow::AddToolButton(const char* text, const char* icon,
-                                           QAction* action) {
+QToolButton* TManagerWindow::AddToolButton(
+    const char* text, std::initializer_list<const char*> icons,
+    QAction* action) {
   auto* button = new QToolButton(this);
   button->setText(text);
   button->setToolTip(text);
   button->setAutoRaise(true);
-  if (platform::qt::SetThemeIcon(button, {icon})) {
+  if (platform::qt::SetThemeIcon(button, icons)) {
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   }
   if (action != nullptr) {

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -59,7 +60,8 @@ class TManagerWindow : public QDialog {
 
   // A tool button in the row, with a theme icon when the theme has one,
   // that triggers action (when given).
-  QToolButton* AddToolButton(const char* text, const char* icon,
+  QToolButton* AddToolButton(const char* text,
+                             std::initializer_list<const char*> icons,
                              QAction* action);
   QMenuBar* menu_bar() { return menu_bar_; }
   company::App& app() { return app_; }

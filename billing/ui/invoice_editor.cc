@@ -230,14 +230,20 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   TaxLbl = new QLabel(this);
   CheckBox2 = new QCheckBox(this);
   PrintFlag = new QCheckBox("P&rint Invoice", this);
-  amounts->addWidget(new QLabel("&Net:", this), 0, 0);
+  // A caption with a mnemonic focuses its field (and shows no "&").
+  auto caption = [this](const char* text, QWidget* field) {
+    auto* label = new QLabel(text, this);
+    label->setBuddy(field);
+    return label;
+  };
+  amounts->addWidget(caption("&Net:", INet), 0, 0);
   amounts->addWidget(INet, 0, 1);
-  amounts->addWidget(new QLabel("&Tax:", this), 1, 0);
+  amounts->addWidget(caption("&Tax:", ITax), 1, 0);
   amounts->addWidget(ITax, 1, 1);
   amounts->addWidget(TaxLbl, 1, 2);
   amounts->addWidget(new QLabel("Total:", this), 2, 0);
   amounts->addWidget(ITotal, 2, 1);
-  amounts->addWidget(new QLabel("&Paid Amount:", this), 3, 0);
+  amounts->addWidget(caption("&Paid Amount:", IPaid), 3, 0);
   amounts->addWidget(IPaid, 3, 1);
   amounts->addWidget(new QLabel("Balance Due:", this), 4, 0);
   amounts->addWidget(BalDue, 4, 1);

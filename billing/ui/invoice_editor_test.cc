@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include "billing/invoice_lookups.h"
 #include "billing/invoice_test_support.h"
 #include "billing/saved_lines.h"
@@ -89,6 +91,16 @@ TEST_F(InvoiceEditorTest, AddThroughTheWindowComputesAndSaves) {
   EXPECT_EQ(t.GrandTotal.Get(), "0.25");
   EXPECT_EQ(t.PaidStatus.Get(), "P");
   EXPECT_EQ(LinesOf("100").size(), 3u);
+}
+
+TEST_F(InvoiceEditorTest, EveryCaptionWithAMnemonicFocusesItsField) {
+  int mnemonics = 0;
+  for (QLabel* label : editor_->findChildren<QLabel*>()) {
+    if (!label->text().contains('&')) continue;
+    ++mnemonics;
+    EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+  }
+  EXPECT_GE(mnemonics, 3);  // Net, Tax, Paid Amount
 }
 
 TEST_F(InvoiceEditorTest, UntickingTheTaxBoxDropsTheTax) {

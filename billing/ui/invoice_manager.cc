@@ -1,7 +1,5 @@
 #include "billing/ui/invoice_manager.h"
 
-#include "billing/ui/choosers.h"
-
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -11,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "billing/ui/choosers.h"
 #include "billing/ui/q_view.h"
 #include "company/company_options.h"
 #include "company/keys.h"
@@ -23,6 +22,7 @@
 #include "platform/modal_windows.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -173,16 +173,14 @@ void Tinvlist::BuildCommands() {
 void Tinvlist::BuildToolbar(QWidget* host) {
   auto* row = new QHBoxLayout(host);
   row->setContentsMargins(0, 0, 0, 0);
-  auto button = [&](const char* name, const char* hint, const char* icon,
-                    QAction* action) {
+  auto button = [&](const char* name, const char* hint,
+                    std::initializer_list<const char*> icons, QAction* action) {
     auto* b = new QToolButton(host);
     b->setObjectName(name);
     b->setText(hint);
     b->setToolTip(hint);
     b->setAutoRaise(true);
-    const QIcon themed = QIcon::fromTheme(icon);
-    if (!themed.isNull()) {
-      b->setIcon(themed);
+    if (platform::qt::SetThemeIcon(b, icons)) {
       b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     }
     if (action != nullptr) {
@@ -191,19 +189,26 @@ void Tinvlist::BuildToolbar(QWidget* host) {
     row->addWidget(b);
     return b;
   };
-  AddInvoice = button("AddInvoice", "New", "document-new", Add1);
-  EditInvoice = button("EditInvoice", "Edit", "document-edit", Edit1);
-  InvDelete = button("InvDelete", "Delete", "edit-delete", Delete1);
-  SpeedButton1 = button("SpeedButton1", "Find", "edit-find", Search1);
-  InvPrint = button("InvPrint", "View", "document-print-preview", PreViewSaveAs1);
-  CustDataButn = button("CustDataButn", "Customer Data", "x-office-address-book",
-                        CustomerData1);
-  ToPrinterButn = button("ToPrinterButn", "Print", "document-print", Print1);
-  BatchPrinButn = button("BatchPrinButn", "Batch Print", "printer", BatchPrint1);
-  SpeedButton2 = button("SpeedButton2", "Filter On/Off", "view-filter", nullptr);
+  AddInvoice = button("AddInvoice", "New", {"document-new"}, Add1);
+  EditInvoice = button("EditInvoice", "Edit",
+                       {"document-edit", "document-properties"}, Edit1);
+  InvDelete = button("InvDelete", "Delete", {"edit-delete"}, Delete1);
+  SpeedButton1 = button("SpeedButton1", "Find", {"edit-find"}, Search1);
+  InvPrint =
+      button("InvPrint", "View", {"document-print-preview"}, PreViewSaveAs1);
+  CustDataButn = button("CustDataButn", "Customer Data",
+                        {"x-office-address-book"}, CustomerData1);
+  ToPrinterButn = button("ToPrinterButn", "Print", {"document-print"}, Print1);
+  BatchPrinButn =
+      button("BatchPrinButn", "Batch Print", {"printer"}, BatchPrint1);
+  // A person beside the theme's filter: the filter shows one customer's
+  // invoices.
+  SpeedButton2 = button("SpeedButton2", "Filter On/Off",
+                        {"view-filter", "user-info"}, nullptr);
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { FilterButtonClick(); });
-  SpeedButton3 = button("SpeedButton3", "Close", "window-close", Close1);
-  SpeedButton4 = button("SpeedButton4", "Help", "help-contents", CreatingInvoices1);
+  SpeedButton3 = button("SpeedButton3", "Close", {"window-close"}, Close1);
+  SpeedButton4 =
+      button("SpeedButton4", "Help", {"help-contents"}, CreatingInvoices1);
   row->addStretch(1);
 }
 

@@ -67,13 +67,15 @@ TEditProd::TEditProd(company::App& app, QWidget* parent)
     this->app().services().help.ShowHelp(kProductManagerHelpTopic);
   });
 
-  NewProd = AddToolButton("New", "document-new", Add1);
-  EditInvoice = AddToolButton("Edit", "document-edit", Edit1);
-  InvDelete = AddToolButton("Delete", "edit-delete", Delete1);
-  SpeedButton1 = AddToolButton("Find", "edit-find", Search1);
-  ProdListButn = AddToolButton("Product List", "document-print", ProductList1);
-  SpeedButton2 = AddToolButton("Close", "window-close", Close2);
-  SpeedButton3 = AddToolButton("Help", "help-contents", New1);
+  NewProd = AddToolButton("New", {"document-new"}, Add1);
+  EditInvoice =
+      AddToolButton("Edit", {"document-edit", "document-properties"}, Edit1);
+  InvDelete = AddToolButton("Delete", {"edit-delete"}, Delete1);
+  SpeedButton1 = AddToolButton("Find", {"edit-find"}, Search1);
+  ProdListButn =
+      AddToolButton("Product List", {"document-print"}, ProductList1);
+  SpeedButton2 = AddToolButton("Close", {"window-close"}, Close2);
+  SpeedButton3 = AddToolButton("Help", {"help-contents"}, New1);
 
   product_dialog_ = [this](ProductForm& form, const ProductCheck& check) {
     TUpdProd dialog(this->app(), form, check, this);
