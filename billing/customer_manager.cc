@@ -216,15 +216,11 @@ bool CustomerManager::Open() {
 }
 
 int CustomerManager::Count(int key_no) {
-  if (!customers_.IsOpen()) return 0;
-  return static_cast<int>(
-      customers_.engine().CountKeys(customers_.handle(), key_no));
+  return CountOpenEntries(customers_, key_no);
 }
 
 bool CustomerManager::Read(int32_t rec_no, CustomerRecord& record) {
-  return customers_.IsOpen() &&
-         ReadLiveRecord(customers_.engine(), customers_.handle(), rec_no,
-                        record);
+  return ReadOpenRecord(customers_, rec_no, record);
 }
 
 int32_t CustomerManager::FindCustomer(const std::string& number) {

@@ -13,26 +13,13 @@
 namespace tallybook::billing {
 namespace {
 
-// text followed by blanks up to width, never cut.
-std::string P(const std::string& text, int width) {
-  return company::PadRight(text, width);
-}
-
 using platform::Answer;
+using testing::P;
 using platform::MessageKind;
 using testing::CustomerDialog;
 
-class CustomerManagerTest : public testing::CompanyFixture {
+class CustomerManagerTest : public testing::ManagerFixture<CustomerManager> {
  protected:
-  void SetUp() override {
-    CompanyFixture::SetUp();
-    manager_ = std::make_unique<CustomerManager>(*app_);
-    ASSERT_TRUE(manager_->Open());
-  }
-  void TearDown() override {
-    manager_.reset();
-    CompanyFixture::TearDown();
-  }
   int32_t Add(const std::string& number, const std::string& name,
               std::function<void(CustomerForm&)> more = nullptr) {
     CustomerDialog dialog;
@@ -61,8 +48,6 @@ class CustomerManagerTest : public testing::CompanyFixture {
     manager_->customers().SetRecord(after);
     ASSERT_TRUE(manager_->customers().ModifyWithKeys(rec_no, before));
   }
-
-  std::unique_ptr<CustomerManager> manager_;
 };
 
 TEST(ShortNameTest, FirstLetterAndTheWordsAfterTheFirstBlank) {

@@ -18,6 +18,11 @@ bool OpenManagerFile(App& app, company::CompanyFileAccess& file,
   return false;
 }
 
+int CountOpenEntries(company::CompanyFileAccess& file, int key_no) {
+  if (!file.IsOpen()) return 0;
+  return static_cast<int>(file.engine().CountKeys(file.handle(), key_no));
+}
+
 void AppendListLine(std::string& text, std::string_view line) {
   text += line.substr(0, kListLineWidth);
   text += "\r\n";

@@ -98,6 +98,17 @@ bool ForEachByKey(store::Engine& engine, store::FileHandle handle, int key_no,
 bool OpenManagerFile(company::App& app, company::CompanyFileAccess& file,
                      const std::string& caption);
 
+// Entries of key key_no of a manager's file; 0 when it is not open.
+int CountOpenEntries(company::CompanyFileAccess& file, int key_no);
+// Reads live record rec_no of a manager's file; false when the file is not
+// open, the record cannot be read or carries a delete mark.
+template <class R>
+bool ReadOpenRecord(company::CompanyFileAccess& file, int32_t rec_no,
+                    R& record) {
+  return file.IsOpen() &&
+         ReadLiveRecord(file.engine(), file.handle(), rec_no, record);
+}
+
 // Appends one list line: text cut to kListLineWidth, then CR LF.
 void AppendListLine(std::string& text, std::string_view line);
 // Appends the rule line of kListRuleWidth "-".

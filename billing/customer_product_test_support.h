@@ -19,6 +19,7 @@
 #include "company/company_files.h"
 #include "company/data_access.h"
 #include "company/startup.h"
+#include "company/text.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/testing/temp_dir.h"
 
@@ -103,6 +104,29 @@ class CompanyFixture : public ::testing::Test {
   std::unique_ptr<platform::testing::ScriptedPlatform> ui_;
   std::unique_ptr<company::App> app_;
 };
+
+// A company with the manager of one file (CustomerManager, ProductManager)
+// open on it.
+template <class Manager>
+class ManagerFixture : public CompanyFixture {
+ protected:
+  void SetUp() override {
+    CompanyFixture::SetUp();
+    manager_ = std::make_unique<Manager>(*app_);
+    ASSERT_TRUE(manager_->Open());
+  }
+  void TearDown() override {
+    manager_.reset();
+    CompanyFixture::TearDown();
+  }
+
+  std::unique_ptr<Manager> manager_;
+};
+
+// text followed by blanks up to width, never cut: a column of a list.
+inline std::string P(const std::string& text, int width) {
+  return company::PadRight(text, width);
+}
 
 // A dialog that applies `edit` to the form and presses OK once: true when
 // the checks passed, false (as Cancel after the failure) otherwise.

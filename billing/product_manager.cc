@@ -89,14 +89,11 @@ bool ProductManager::Open() {
 }
 
 int ProductManager::Count(int key_no) {
-  if (!products_.IsOpen()) return 0;
-  return static_cast<int>(
-      products_.engine().CountKeys(products_.handle(), key_no));
+  return CountOpenEntries(products_, key_no);
 }
 
 bool ProductManager::Read(int32_t rec_no, ProductRecord& record) {
-  return products_.IsOpen() &&
-         ReadLiveRecord(products_.engine(), products_.handle(), rec_no, record);
+  return ReadOpenRecord(products_, rec_no, record);
 }
 
 int32_t ProductManager::FindProduct(const std::string& code) {

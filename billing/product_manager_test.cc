@@ -13,26 +13,13 @@
 namespace tallybook::billing {
 namespace {
 
-// text followed by blanks up to width, never cut.
-std::string P(const std::string& text, int width) {
-  return company::PadRight(text, width);
-}
-
 using platform::Answer;
+using testing::P;
 using platform::MessageKind;
 using testing::ProductDialog;
 
-class ProductManagerTest : public testing::CompanyFixture {
+class ProductManagerTest : public testing::ManagerFixture<ProductManager> {
  protected:
-  void SetUp() override {
-    CompanyFixture::SetUp();
-    manager_ = std::make_unique<ProductManager>(*app_);
-    ASSERT_TRUE(manager_->Open());
-  }
-  void TearDown() override {
-    manager_.reset();
-    CompanyFixture::TearDown();
-  }
   int32_t Add(const std::string& code, const std::string& description,
               const std::string& price = "1.00", bool taxable = false) {
     ProductDialog dialog;
@@ -50,8 +37,6 @@ class ProductManagerTest : public testing::CompanyFixture {
     EXPECT_TRUE(manager_->Read(rec_no, record));
     return record;
   }
-
-  std::unique_ptr<ProductManager> manager_;
 };
 
 TEST_F(ProductManagerTest, RowsAndHeaderHoldTheirColumns) {
