@@ -27,6 +27,13 @@ TEST(LineExtension, RoundsCentsHalfAwayFromZero) {
   // Text that is not a number counts as 0 while typing.
   EXPECT_EQ(LineExtension("abc", "5"), "0.00");
   EXPECT_EQ(LineExtension("", ""), "0.00");
+  // Ties of the decimal product, which binary doubles put below the tie.
+  EXPECT_EQ(LineExtension("0.5", "2.01"), "1.01");
+  EXPECT_EQ(LineExtension("-0.5", "2.01"), "-1.01");
+  EXPECT_EQ(LineExtension("1", "0.285"), "0.29");
+  EXPECT_EQ(LineExtension("7", "0.145"), "1.02");
+  EXPECT_EQ(LineExtension("1", "1.005"), "1.01");
+  EXPECT_EQ(LineExtension("2.125", "3"), "6.38");
 }
 
 TEST(ProductTotals, TaxesOnlyTickedTaxableLines) {
