@@ -24,6 +24,10 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunRestoreCommand},
       {"age", 1, 1, "DIR",
        "age the current company of DIR and print the totals", RunAge},
+      {"reconcile", 1, 1, "DIR",
+       "recompute the current company's balances from its transactions; "
+       "list each figure changed",
+       RunReconcile},
       {"import-customers", 2, 3, "DIR FILE.csv [--skip-bad]",
        "add the customers of a CSV file to the current company",
        RunImportCustomers},
