@@ -274,7 +274,9 @@ class CurlMailTransport : public MailTransport {
 
 bool IsLoopbackHost(std::string_view host) {
   std::string text(host);
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
   if (text == "localhost") return true;
   in_addr v4;
   if (::inet_pton(AF_INET, text.c_str(), &v4) == 1) {

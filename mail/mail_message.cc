@@ -177,7 +177,9 @@ std::string Rfc2231Parameter(std::string_view name, std::string_view value) {
     } else {
       piece = std::string("%") + kHex[c >> 4] + kHex[c & 15];
     }
-    if (segments.back().size() + piece.size() > kSegment) segments.emplace_back();
+    if (segments.back().size() + piece.size() > kSegment) {
+      segments.emplace_back();
+    }
     segments.back() += piece;
   }
   if (segments.size() == 1) {
