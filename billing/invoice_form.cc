@@ -117,15 +117,18 @@ std::string CalcTaxCaption(std::string_view tax_rate) {
 }
 
 std::string BuildLineText(const InvoiceLine& line) {
-  std::string text = PadRight(RemoveCommas(line.quantity), kQuantityWidth) +
-                     PadRight(line.description, kDescriptionWidth) +
-                     PadRight(RemoveCommas(line.unit_price), kUnitPriceWidth) +
-                     PadRight(line.flag, company::kLineTaxFlagWidth) +
-                     PadRight(RemoveCommas(line.extension),
-                              company::kLineAmountWidth);
-  constexpr size_t kMax = 65;
-  if (text.size() > kMax) text.resize(kMax);
-  return text;
+  // Each column is cut to its width: a longer one would move every column
+  // after it, and readers take the columns by position.
+  auto column = [](std::string_view value, int width) {
+    std::string text = PadRight(value, width);
+    text.resize(static_cast<size_t>(width));
+    return text;
+  };
+  return column(RemoveCommas(line.quantity), kQuantityWidth) +
+         column(line.description, kDescriptionWidth) +
+         column(RemoveCommas(line.unit_price), kUnitPriceWidth) +
+         column(line.flag, company::kLineTaxFlagWidth) +
+         column(RemoveCommas(line.extension), company::kLineAmountWidth);
 }
 
 std::string TextColumns(std::string_view text, size_t from, size_t count) {

@@ -155,9 +155,9 @@ inline constexpr char kTaxExemptCaption[] = "Tax Exempt";
 
 // ---- Line records.
 
-// The 65-character LineText of a row: quantity (10), description (32),
-// unit price (10), flag (1), extension (10), each padded with blanks but
-// never cut, money columns with commas removed; the whole cut to 65.
+// The LineText of a row: quantity (10), description (32), unit price (10),
+// flag (1), extension (10), each padded with blanks and cut to its width,
+// money columns with commas removed.
 std::string BuildLineText(const InvoiceLine& line);
 // count characters of text from column `from` (1-based), fewer or none
 // when the text is shorter.
