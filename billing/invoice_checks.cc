@@ -31,6 +31,12 @@ bool EmptyOrNumber(std::string_view text) {
   return t.empty() || company::ParseMoney(t, &value);
 }
 
+// Whether an amount fits the ten characters of its field once stored.
+bool AmountFits(std::string_view text) {
+  return company::CentsText(company::CentsOf(text)).size() <=
+         static_cast<size_t>(kAmountLength);
+}
+
 // A box with no caption of its own, as the line and amount checks show.
 void Plain(platform::Messages& messages, const std::string& text) {
   platform::Warn(messages, company::kProductTitle, text);
@@ -171,6 +177,27 @@ InvoiceCheckResult CheckInvoiceForOk(company::App& app, InvoiceForm& form,
       // open items; the amount is refused rather than rounded.
       Plain(messages, company::MoneyFieldMessage(name, *text, check));
       return Fail(field);
+    }
+  }
+
+  // The invoice file holds amounts in ten characters ("9999999.99"); a
+  // larger one would be cut, and the books with it.
+  for (auto [text, name, field] :
+       {std::tuple{&form.net, "Net", InvoiceField::kNet},
+        std::tuple{&form.tax, "Tax", InvoiceField::kTax},
+        std::tuple{&form.total, "Total", InvoiceField::kNone},
+        std::tuple{&form.paid, "Paid Amount", InvoiceField::kPaid}}) {
+    if (!AmountFits(*text)) {
+      Plain(messages, AmountTooLargeText(name, *text));
+      return Fail(field);
+    }
+  }
+  for (size_t i = 0; i < form.lines.size(); ++i) {
+    if (!AmountFits(form.lines[i].extension)) {
+      Plain(messages, AmountTooLargeText(
+                          "Line " + std::to_string(i + 1) + " extension",
+                          form.lines[i].extension));
+      return Fail(InvoiceField::kNone);
     }
   }
 

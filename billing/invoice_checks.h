@@ -85,6 +85,12 @@ inline constexpr char kInvalidNet[] = "The NET amount has an invalid value.";
 inline constexpr char kInvalidTax[] = "The TAX amount has an invalid value.";
 inline constexpr char kInvalidPaid[] = "The PAID amount has an invalid value.";
 inline constexpr char kNoChargeQuestion[] = "Is this a no-charge invoice?";
+// An amount too large for the ten characters the invoice file keeps.
+inline std::string AmountTooLargeText(const std::string& name,
+                                      const std::string& amount) {
+  return name + " " + amount +
+         " is too large: an amount of an invoice may be at most 9,999,999.99.";
+}
 inline constexpr char kConfirmCaption[] = "Please Confirm";
 inline constexpr char kPaymentAmountCaption[] = "Payment Amount";
 inline constexpr char kPaidExceedsTotal[] =

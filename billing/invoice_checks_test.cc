@@ -158,6 +158,13 @@ TEST_F(InvoiceChecksTest, AmountsTotalsPaidAndCreditLimit) {
   ComputeTotals(form_, "0", false);
   ui_->messages.ExpectMessage(kOverCreditQuestion, Answer::kNo);
   EXPECT_FALSE(Check().ok);
+  // Ten characters hold 9,999,999.99 at most; more would be cut when stored.
+  form_.credit_limit = "0.00";
+  form_.lines[1] = InvoiceLine{"", "1000", "Big", "10000.01", "N", ""};
+  UpdateExtension(form_.lines[1]);
+  ComputeTotals(form_, "0", false);
+  ui_->messages.ExpectMessage(AmountTooLargeText("Net", "10,000,030.00"));
+  EXPECT_EQ(Check().focus, InvoiceField::kNet);
 }
 
 TEST_F(InvoiceChecksTest, NewTermsAreOfferedForTheTermsFile) {

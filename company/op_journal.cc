@@ -48,31 +48,28 @@ std::string ErrnoText(const std::string& what, int err) {
   return what + ": " + std::strerror(err);
 }
 
-// Writes all of bytes at offset; false on any failure.
-bool PWriteAll(int fd, const void* bytes, size_t n, off_t offset) {
-  const auto* p = static_cast<const uint8_t*>(bytes);
+// Moves all n bytes at offset through io (pread or pwrite), resuming after
+// a signal or a short transfer; false on any failure or end of file.
+template <class Io, class Bytes>
+bool TransferAll(Io io, int fd, Bytes* p, size_t n, off_t offset) {
   while (n > 0) {
-    const ssize_t w = ::pwrite(fd, p, n, offset);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-    offset += w;
+    const ssize_t done = io(fd, p, n, offset);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    p += done;
+    n -= static_cast<size_t>(done);
+    offset += done;
   }
   return true;
 }
 
+bool PWriteAll(int fd, const void* bytes, size_t n, off_t offset) {
+  return TransferAll(::pwrite, fd, static_cast<const uint8_t*>(bytes), n,
+                     offset);
+}
+
 bool PReadAll(int fd, void* bytes, size_t n, off_t offset) {
-  auto* p = static_cast<uint8_t*>(bytes);
-  while (n > 0) {
-    const ssize_t r = ::pread(fd, p, n, offset);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    p += r;
-    n -= static_cast<size_t>(r);
-    offset += r;
-  }
-  return true;
+  return TransferAll(::pread, fd, static_cast<uint8_t*>(bytes), n, offset);
 }
 
 }  // namespace
