@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -56,6 +57,7 @@ TUpdProd::TUpdProd(company::App& app, ProductForm& form, ProductCheck check,
   connect(HelpButton, &QPushButton::clicked, this, [this] {
     app_.services().help.ShowHelp(kProductDialogHelpTopic);
   });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(OKButton);

@@ -222,7 +222,9 @@ TEST_F(MainFormTest, CalculatorAndHomeTellWhenTheyCannotStart) {
   form->RunCommand(CommandId::kCalculator);
   EXPECT_EQ(ui.desktop.calculator_starts(), 1);
   ui.desktop.SetCalculatorAvailable(false);
-  ui.messages.ExpectMessage("Windows Calculator not found.");
+  ui.messages.ExpectMessage(
+      "No calculator program was found. Looked for: gnome-calculator, xcalc. "
+      "Install one of them to use the calculator.");
   form->RunCommand(CommandId::kCalculator);
 
   const char* question =
@@ -363,9 +365,9 @@ TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {
     });
   }
   ui.messages.ExpectMessage(
-      "Your new password is shown above. You will need to enter it EXACTLY as "
-      "shown next time you want to access the system.")
-      .WithCaption("Password: Tally1");
+      "Your new password is set. You will need to enter it EXACTLY as you "
+      "typed it next time you want to access the system.")
+      .WithCaption("Password Setup");
   form->RunCommand(CommandId::kPasswordSetup);
   EXPECT_EQ(ReadStoredPassword(*app).password, "Tally1");
 }
