@@ -453,10 +453,10 @@ bool CustomerManager::DeleteCustomer(int32_t rec_no) {
     platform::Inform(messages, kDeleteCustomerCaption, kCustomerHasInvoices);
     return false;
   }
-  if (!platform::Confirm(messages,
-                         kDeleteCustomerQuestionCaptionPrefix +
-                             Trim(record.CustomerNo.View()),
-                         kDeleteCustomerQuestion)) {
+  if (!platform::ConfirmDefaultNo(messages,
+                                  kDeleteCustomerQuestionCaptionPrefix +
+                                      Trim(record.CustomerNo.View()),
+                                  kDeleteCustomerQuestion)) {
     return false;
   }
   customers_.SetRecord(record);

@@ -244,6 +244,8 @@ TEST_F(CustomerManagerTest, DeleteRefusesBalancesAndTransactionsThenAsks) {
                            Answer::kNo)
       .WithCaption("Delete Customer#: 3");
   EXPECT_FALSE(manager_->DeleteCustomer(clean));
+  // Enter on the question keeps the customer.
+  EXPECT_EQ(messages().shown().back().default_answer, Answer::kNo);
   messages().ExpectMessage("Are you sure you want to delete this customer?",
                            Answer::kYes);
   EXPECT_TRUE(manager_->DeleteCustomer(clean));

@@ -410,6 +410,7 @@ TEST_F(TinvlistTest, AddEditAndDeleteThroughTheWindowsCommands) {
                                    Answer::kNo)
       .WithCaption("Delete Invoice#: 2001");
   QTest::keyClick(window_->InvBrowser1, Qt::Key_Delete);
+  EXPECT_EQ(shell_.ui.messages.shown().back().default_answer, Answer::kNo);
   EXPECT_EQ(Panel(0), "Records: 6");
   EXPECT_EQ(CurrentInvoice(), "2001");
   shell_.ui.messages.ExpectMessage("Are you sure you want to delete this record?",

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTest>
 #include <fstream>
 
 #include "company/company_defaults.h"
@@ -344,6 +345,39 @@ TEST_F(MainFormTest, FirstShowingAsksThePasswordThenSetsOutputAndAges) {
   ui.windows.ExpectWindow("TPWDlg", kModalCancel);
   EXPECT_FALSE(form->FormShow());
   EXPECT_EQ(aging_runs, 1);
+}
+
+TEST_F(MainFormTest, AWrongPasswordAtStartUpMayBeTypedAgainTwice) {
+  std::ofstream(dir / kPasswordFileName, std::ios::binary)
+      << PasswordRecord("Secret");
+  auto form = MakeForm();
+  // The user types into the real dialog and presses Enter.
+  auto type = [&form](const char* text) {
+    return [&form, text] {
+      TPWDlg& dialog = form->pw_dlg();
+      dialog.show();
+      dialog.activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+      QTest::keyClicks(dialog.Password, text);
+      EXPECT_EQ(dialog.windowTitle(), "Password Required");
+      QTest::keyClick(dialog.Password, Qt::Key_Return);
+      return dialog.result() == QDialog::Accepted ? kModalOk : kModalCancel;
+    };
+  };
+  for (const char* wrong : {"secret", "Secrte"}) {
+    ui.windows.ExpectWindow("TPWDlg", type(wrong));
+    ui.messages.ExpectMessage("You did not enter the correct password.")
+        .WithCaption("Invalid Password");
+  }
+  ui.windows.ExpectWindow("TPWDlg", type("Secret"));
+  EXPECT_TRUE(form->FormShow());
+
+  // Three wrong ones end it.
+  for (const char* wrong : {"a", "b", "c"}) {
+    ui.windows.ExpectWindow("TPWDlg", type(wrong));
+    ui.messages.ExpectMessage("You did not enter the correct password.");
+  }
+  EXPECT_FALSE(form->FormShow());
 }
 
 TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {

@@ -80,7 +80,11 @@ QString FormChanges::Snapshot() const {
     text += part;
     text += QChar(0x1F);  // a separator no field holds
   };
+  // Windows the form owns (a chooser, an amount dialog) are not the form.
+  const QWidget* window = form_->window();
+  auto own = [window](const QWidget* widget) { return widget->window() == window; };
   for (const QLineEdit* edit : form_->findChildren<QLineEdit*>()) {
+    if (!own(edit)) continue;
     // An open cell editor holds the cell's text until it is committed.
     const QWidget* viewport = edit->parentWidget();
     if (viewport != nullptr &&
@@ -90,20 +94,20 @@ QString FormChanges::Snapshot() const {
     add(edit->text());
   }
   for (const QPlainTextEdit* edit : form_->findChildren<QPlainTextEdit*>()) {
-    add(edit->toPlainText());
+    if (own(edit)) add(edit->toPlainText());
   }
   for (const QTextEdit* edit : form_->findChildren<QTextEdit*>()) {
-    if (!edit->isReadOnly()) add(edit->toPlainText());
+    if (own(edit) && !edit->isReadOnly()) add(edit->toPlainText());
   }
   for (const QComboBox* combo : form_->findChildren<QComboBox*>()) {
-    add(combo->currentText());
+    if (own(combo)) add(combo->currentText());
   }
   for (const QAbstractButton* button : form_->findChildren<QAbstractButton*>()) {
-    if (button->isCheckable()) add(button->isChecked() ? "1" : "0");
+    if (own(button) && button->isCheckable()) add(button->isChecked() ? "1" : "0");
   }
   for (const QAbstractItemView* view : form_->findChildren<QAbstractItemView*>()) {
     const QAbstractItemModel* model = view->model();
-    if (model == nullptr ||
+    if (!own(view) || model == nullptr ||
         view->editTriggers() == QAbstractItemView::NoEditTriggers) {
       continue;
     }
