@@ -50,6 +50,8 @@ TEST_F(InvoiceWindowsTest, ViewIsAPrintPreviewThatSavesTheSamePagesAsPdf) {
     EXPECT_EQ(w->Preview->pageCount(), 1);
     EXPECT_EQ(w->PageLabel->text(), "Page 1 of 1");
     EXPECT_FALSE(w->NextPageBtn->isEnabled());
+    // Kept beside the test program for a person to look at.
+    EXPECT_TRUE(w->grab().save("view_invoice_preview.png"));
     for (QPushButton* b : {w->PrintBtn, w->PdfBtn, w->EmailBtn, w->CloseBtn}) {
       EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
     }
