@@ -97,19 +97,31 @@ std::string NumberAsKey(std::string_view number) {
 }
 
 std::string NextCustomerNumberAfter(std::string_view number) {
-  // The lenient conversion: the leading integer of the trimmed text.
+  // The last run of digits counts up, keeping its width and the letters
+  // around it: C1040 gives C1041, C0099 gives C0100, 12AB gives 13AB.
   const std::string text = Trim(number);
-  size_t end = 0;
-  if (end < text.size() && (text[end] == '-' || text[end] == '+')) ++end;
-  const size_t digits_start = end;
-  while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) {
-    ++end;
+  size_t end = text.size();
+  while (end > 0 && !std::isdigit(static_cast<unsigned char>(text[end - 1]))) {
+    --end;
   }
-  long long value = 0;
-  if (end > digits_start && end - digits_start < 18) {
-    value = std::strtoll(text.substr(0, end).c_str(), nullptr, 10);
+  if (end == 0) return "1";
+  size_t begin = end;
+  while (begin > 0 && std::isdigit(static_cast<unsigned char>(text[begin - 1]))) {
+    --begin;
   }
-  return std::to_string(value + 1);
+  std::string digits = text.substr(begin, end - begin);
+  size_t i = digits.size();
+  while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+  if (i == 0) {
+    digits.insert(digits.begin(), '1');
+  } else {
+    ++digits[i - 1];
+  }
+  std::string next = text.substr(0, begin) + digits + text.substr(end);
+  if (next.size() > static_cast<size_t>(company::kCustomerNoKeyLength)) {
+    return "1";
+  }
+  return next;
 }
 
 bool CustomerMatches(const CustomerRecord& record, const std::string& typed) {
@@ -459,10 +471,10 @@ bool CustomerManager::DeleteCustomer(int32_t rec_no) {
     platform::Inform(messages, kDeleteCustomerCaption, kCustomerHasInvoices);
     return false;
   }
-  if (!platform::Confirm(messages,
-                         kDeleteCustomerQuestionCaptionPrefix +
-                             Trim(record.CustomerNo.View()),
-                         kDeleteCustomerQuestion)) {
+  if (!platform::ConfirmDefaultNo(messages,
+                                  kDeleteCustomerQuestionCaptionPrefix +
+                                      Trim(record.CustomerNo.View()),
+                                  kDeleteCustomerQuestion)) {
     return false;
   }
   customers_.SetRecord(record);

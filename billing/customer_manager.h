@@ -138,8 +138,10 @@ std::string ShortNameFor(std::string_view name);
 // The number as the checks compare it: trimmed, upper-cased.
 std::string NumberAsKey(std::string_view number);
 
-// The next customer number after adding one numbered `number`: its leading
-// integer (the lenient conversion: 0 when it has none) + 1.
+// The next customer number after adding one numbered `number`, following
+// its pattern: the last run of digits counts up with its width and the text
+// around it kept (C1040 gives C1041, 0099 gives 0100); "1" when the number
+// has no digit or the next one would not fit the 8 characters of the field.
 std::string NextCustomerNumberAfter(std::string_view number);
 
 // True when the customer's number, name, first phone or a billing line

@@ -58,12 +58,17 @@ TEST(ShortNameTest, FirstLetterAndTheWordsAfterTheFirstBlank) {
   EXPECT_EQ(ShortNameFor("  John Smith  "), "JSmith");
 }
 
-TEST(NextCustomerNumberTest, LeadingIntegerPlusOne) {
+TEST(NextCustomerNumberTest, FollowsThePatternOfTheNumber) {
   EXPECT_EQ(NextCustomerNumberAfter("100"), "101");
   EXPECT_EQ(NextCustomerNumberAfter(" 7 "), "8");
-  EXPECT_EQ(NextCustomerNumberAfter("12AB"), "13");
-  EXPECT_EQ(NextCustomerNumberAfter("C100"), "1");
+  EXPECT_EQ(NextCustomerNumberAfter("C1040"), "C1041");
+  EXPECT_EQ(NextCustomerNumberAfter("C0099"), "C0100");
+  EXPECT_EQ(NextCustomerNumberAfter("C999"), "C1000");
+  EXPECT_EQ(NextCustomerNumberAfter("12AB"), "13AB");
+  EXPECT_EQ(NextCustomerNumberAfter("ACME"), "1");
   EXPECT_EQ(NextCustomerNumberAfter(""), "1");
+  // The next one would not fit the field.
+  EXPECT_EQ(NextCustomerNumberAfter("C9999999"), "1");
 }
 
 TEST(CustomerRowTest, ColumnsOfRowAndHeader) {
@@ -279,6 +284,8 @@ TEST_F(CustomerManagerTest, DeleteRefusesBalancesAndTransactionsThenAsks) {
                            Answer::kNo)
       .WithCaption("Delete Customer#: 3");
   EXPECT_FALSE(manager_->DeleteCustomer(clean));
+  // Enter on the question keeps the customer.
+  EXPECT_EQ(messages().shown().back().default_answer, Answer::kNo);
   messages().ExpectMessage("Are you sure you want to delete this customer?",
                            Answer::kYes);
   EXPECT_TRUE(manager_->DeleteCustomer(clean));

@@ -733,8 +733,8 @@ InvoiceOutcome DeleteInvoice(App& app, int32_t rec_no,
     return out;
   }
   const std::string invoice_no = current.InvoiceNo.Get();
-  if (!platform::Confirm(messages, kDeleteCaptionPrefix + invoice_no,
-                         kDeleteQuestion)) {
+  if (!platform::ConfirmDefaultNo(messages, kDeleteCaptionPrefix + invoice_no,
+                                  kDeleteQuestion)) {
     return out;
   }
   company::JournalScope journal(app, "Delete invoice " + Trim(invoice_no));

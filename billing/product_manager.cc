@@ -208,10 +208,10 @@ bool ProductManager::DeleteProduct(int32_t rec_no) {
   ProductRecord record;
   if (!Read(rec_no, record)) return false;
   platform::Messages& messages = app_.services().messages;
-  if (!platform::Confirm(messages,
-                         kDeleteProductCaptionPrefix +
-                             Trim(record.ProductCode.View()),
-                         kDeleteProductQuestion)) {
+  if (!platform::ConfirmDefaultNo(messages,
+                                  kDeleteProductCaptionPrefix +
+                                      Trim(record.ProductCode.View()),
+                                  kDeleteProductQuestion)) {
     return false;
   }
   products_.SetRecord(record);

@@ -33,10 +33,9 @@ constexpr char kRemoved[] =
     "You did not enter password. Any password has been cleared. This system "
     "is no longer password protected.";
 constexpr char kRemovedCaption[] = "Password Removed";
-constexpr char kNewPasswordShown[] =
-    "Your new password is shown above. You will need to enter it EXACTLY as "
-    "shown next time you want to access the system.";
-constexpr char kNewPasswordCaptionPrefix[] = "Password: ";
+constexpr char kNewPasswordSet[] =
+    "Your new password is set. You will need to enter it EXACTLY as you "
+    "typed it next time you want to access the system.";
 
 std::string DamagedText(const App& app) {
   return "The password file " + app.PathOf(kPasswordFileName) +
@@ -92,7 +91,7 @@ std::string PasswordRecord(const std::string& password) {
   return record;
 }
 
-bool CheckPassword(App& app, const PasswordPrompt& prompt) {
+bool CheckPassword(App& app, const PasswordPrompt& prompt, int tries) {
   platform::Messages& messages = app.services().messages;
   const StoredPassword stored = ReadStoredPassword(app);
   switch (stored.state) {
@@ -104,13 +103,13 @@ bool CheckPassword(App& app, const PasswordPrompt& prompt) {
     case StoredPassword::State::kSet:
       break;
   }
-  std::optional<std::string> typed = prompt(kPasswordRequiredCaption);
-  if (!typed) return false;
-  if (Trim(*typed) != stored.password) {
+  for (int attempt = 1; attempt <= tries; ++attempt) {
+    std::optional<std::string> typed = prompt(kPasswordRequiredCaption);
+    if (!typed) return false;
+    if (Trim(*typed) == stored.password) return true;
     platform::Warn(messages, kInvalidPasswordCaption, kWrongPassword);
-    return false;
   }
-  return true;
+  return false;
 }
 
 void PasswordSetup(App& app, const PasswordPrompt& prompt) {
@@ -160,9 +159,8 @@ void PasswordSetup(App& app, const PasswordPrompt& prompt) {
     platform::Warn(messages, kPasswordSetupCaption, UnwritableText(app));
     return;
   }
-  const std::string shown = entry.substr(0, kPasswordMaxLength);
-  platform::Inform(messages, kNewPasswordCaptionPrefix + shown,
-                   kNewPasswordShown);
+  // The password is never shown: not in a message, not in a title bar.
+  platform::Inform(messages, kPasswordSetupCaption, kNewPasswordSet);
 }
 
 }  // namespace tallybook::company

@@ -57,14 +57,18 @@ StoredPassword ReadStoredPassword(const App& app);
 // The record for `password`: trimmed, cut to 20 characters, zero padded.
 std::string PasswordRecord(const std::string& password);
 
-// The start-up check. True when no password is set, or the user typed it
-// (trimmed, case matters) and pressed OK. False on Cancel, on a wrong
-// password (after "You did not enter the correct password.") and on a
-// damaged file (after a message naming it).
-bool CheckPassword(App& app, const PasswordPrompt& prompt);
+// How often the password may be typed at start-up before the program ends.
+inline constexpr int kStartupPasswordTries = 3;
+
+// The password check. True when no password is set, or the user typed it
+// (trimmed, case matters) and pressed OK within `tries` attempts, each wrong
+// one answered by "You did not enter the correct password.". False on
+// Cancel, after the last wrong attempt and on a damaged file (after a
+// message naming it).
+bool CheckPassword(App& app, const PasswordPrompt& prompt, int tries = 1);
 
 // Password Setup: changes, sets or removes the password, asking and telling
-// the user each step. A file that cannot be written leaves the earlier
+// the user each step; the new password itself is never shown. A file that cannot be written leaves the earlier
 // password in force and says so.
 void PasswordSetup(App& app, const PasswordPrompt& prompt);
 

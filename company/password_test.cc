@@ -103,6 +103,28 @@ TEST_F(PasswordTest, TypedPasswordIsTrimmedAndCaseMatters) {
   EXPECT_FALSE(CheckPassword(*app_, prompt_.Prompt()));
 }
 
+TEST_F(PasswordTest, StartUpTakesThreeTries) {
+  SetPassword("Secret");
+  Answers({"secret", "Secrte", "Secret"});
+  for (int i = 0; i < 2; ++i) {
+    ui_.messages.ExpectMessage("You did not enter the correct password.")
+        .WithCaption("Invalid Password");
+  }
+  EXPECT_TRUE(CheckPassword(*app_, prompt_.Prompt(), kStartupPasswordTries));
+  EXPECT_EQ(prompt_.captions.size(), 3u);
+
+  Answers({"a", "b", "c"});
+  for (int i = 0; i < 3; ++i) {
+    ui_.messages.ExpectMessage("You did not enter the correct password.");
+  }
+  EXPECT_FALSE(CheckPassword(*app_, prompt_.Prompt(), kStartupPasswordTries));
+
+  // Cancel on the second try ends at once.
+  Answers({"a", std::nullopt});
+  ui_.messages.ExpectMessage("You did not enter the correct password.");
+  EXPECT_FALSE(CheckPassword(*app_, prompt_.Prompt(), kStartupPasswordTries));
+}
+
 TEST_F(PasswordTest, CancelFailsWithoutMessage) {
   SetPassword("Secret");
   Answers({std::nullopt});
@@ -142,9 +164,9 @@ TEST_F(PasswordTest, NewPasswordIsStoredTrimmedAfterEachMessageInOrder) {
       .WithButtons(Buttons::kYesNo);
   Answers({" Open Sesame ", " Open Sesame "});
   ui_.messages.ExpectMessage(
-      "Your new password is shown above. You will need to enter it EXACTLY as "
-      "shown next time you want to access the system.")
-      .WithCaption("Password: Open Sesame")
+      "Your new password is set. You will need to enter it EXACTLY as you "
+      "typed it next time you want to access the system.")
+      .WithCaption("Password Setup")
       .WithKind(MessageKind::kInformation);
   // A side file left readable by all from an earlier run, and a umask
   // that would let anyone read a new file: neither makes it public.
@@ -269,9 +291,9 @@ TEST_F(PasswordTest, ChangedPasswordReplacesTheOld) {
       "You will need to enter a new password TWO times. Do not enter any "
       "password (twice) if you want to remove the password protection.");
   ui_.messages.ExpectMessage(
-      "Your new password is shown above. You will need to enter it EXACTLY as "
-      "shown next time you want to access the system.")
-      .WithCaption("Password: Better1");
+      "Your new password is set. You will need to enter it EXACTLY as you "
+      "typed it next time you want to access the system.")
+      .WithCaption("Password Setup");
   PasswordSetup(*app_, prompt_.Prompt());
   Answers({"Better1"});
   EXPECT_TRUE(CheckPassword(*app_, prompt_.Prompt()));

@@ -200,7 +200,7 @@ void RunAgingWhenDue(App& app, const AgingRunner& run) {
 
 bool MainWindowShown(App& app, const PasswordPrompt& prompt,
                      const AgingRunner& run_aging) {
-  if (!CheckPassword(app, prompt)) return false;
+  if (!CheckPassword(app, prompt, kStartupPasswordTries)) return false;
   app.output_mode = DefaultOutputOf(app.CurrentCompany);
   RunAgingWhenDue(app, run_aging);
   return true;

@@ -347,7 +347,10 @@ TEST_F(StartupTest, WrongPasswordEndsBeforeOutputAndAging) {
   StoreInList(stored);
   ASSERT_EQ(MainWindowCreation(*app_).outcome, StartupOutcome::kReady);
   AgingCounter aging;
-  ui_.messages.ExpectMessage("You did not enter the correct password.");
+  // Three wrong tries end it.
+  for (int i = 0; i < kStartupPasswordTries; ++i) {
+    ui_.messages.ExpectMessage("You did not enter the correct password.");
+  }
   EXPECT_FALSE(MainWindowShown(
       *app_, [](const std::string&) { return std::optional<std::string>("no"); },
       aging.Runner()));

@@ -25,9 +25,13 @@ bool EmailMode(const App& app) {
   return app.output_mode == company::OutputMode::kEMail;
 }
 
-// The manager's status text, and where the job went.
+// The manager's status text, and where the job went: a printer's queue, or
+// a PDF file (never called a print queue).
 std::string SentToPrinterStatus(const std::string& invoice_no,
                                 const platform::PrintJobStatus& status) {
+  if (status.to_file) {
+    return "Invoice " + invoice_no + " saved as PDF: " + status.destination;
+  }
   return "Invoice " + invoice_no + " sent to print queue. " +
          platform::PrintedWhereText(status);
 }
@@ -277,6 +281,13 @@ std::string PrintInvoiceCommand(App& app, const std::string& invoice_no,
   const bool email = EmailMode(app);
   if (email && !CheckEmailReadiness(app)) return {};
   const OutputResult result = OutputInvoiceNow(app, invoice_no, false, files);
+  if (!email && result.done && !result.pdf_file.empty()) {
+    app.services().desktop.OfferSavedFile(
+        {kSavedAsPdfCaption,
+         "Invoice " + Trim(invoice_no) + " was saved as the PDF file " +
+             result.pdf_file + ".",
+         result.pdf_file, false});
+  }
   if (email) {
     if (result.skipped) {
       platform::Inform(app.services().messages, kEmailInvoiceCaption,
@@ -370,12 +381,21 @@ std::string BatchPrintCommand(App& app, const BatchDialog& dialog,
     progress.SetCancellable(false);
     progress.Hide();
   }
-  std::string status =
-      "Batch Print complete. " + std::to_string(sent) +
-      (email ? " invoices sent to e-mail." : " invoices sent to spooler.");
-  if (!pdf_file.empty()) {
-    status += " PDF files are in " +
-              std::filesystem::path(pdf_file).parent_path().string() + ".";
+  std::string status = "Batch Print complete. " + std::to_string(sent);
+  if (email) {
+    status += " invoices sent to e-mail.";
+  } else if (pdf_file.empty()) {
+    status += " invoices sent to spooler.";
+  } else {
+    // Written as PDF files: the folder is named, and offered.
+    const std::string folder =
+        std::filesystem::path(pdf_file).parent_path().string();
+    status += " invoices saved as PDF files in " + folder + ".";
+    app.services().desktop.OfferSavedFile(
+        {kBatchPrintCaption,
+         std::to_string(sent) + " invoice(s) were saved as PDF files in " +
+             folder + ".",
+         folder, true});
   }
   if (email) {
     if (app.mail_transport != nullptr) app.mail_transport->Close();

@@ -54,6 +54,7 @@ inline constexpr char kInvoiceSentText[] = "Invoice sent by e-mail.";
 inline constexpr char kMailErrorCaption[] = "E-Mail Error";
 inline constexpr char kPrintErrorCaption[] = "Print Invoice";
 inline constexpr char kBatchPrintCaption[] = "Batch Print";
+inline constexpr char kSavedAsPdfCaption[] = "Saved as PDF";
 inline constexpr char kNoInvoicesText[] = "There are no invoices to print.";
 inline constexpr char kBatchEmailCaption[] = "Batch E-Mail";
 inline constexpr char kBatchEmailDone[] = "E-mail operation complete.";

@@ -2,11 +2,11 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "company/terms.h"
 #include "company/text.h"
+#include "platform/qt/number_fields.h"
 #include "platform/qt/text_codec.h"
 
 namespace tallybook::billing::ui {
@@ -42,12 +42,10 @@ TEditDlg::TEditDlg(company::App& app, CustomerForm& form, CustomerCheck check,
   CustType = Field(this, form.customer_type, 25);
   CTE = Field(this, form.tax_exempt, 1);
   CLimit = Field(this, form.credit_limit, 10);
-  CLimit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression("-?[0-9,]*\\.?[0-9]*"), CLimit));
-  for (int n = 0; n < 4; ++n) {
-    CAddEdit[n] = Field(this, form.bill[n], 35);
-    CShip[n] = Field(this, form.ship[n], 35);
-  }
+  platform::qt::MakeAmountField(CLimit, 10, platform::qt::kMoneyDecimals,
+                                /*negative=*/false);
+  for (int n = 0; n < 4; ++n) CAddEdit[n] = Field(this, form.bill[n], 35);
+  for (int n = 0; n < 4; ++n) CShip[n] = Field(this, form.ship[n], 35);
   CPhone1 = Field(this, form.phone1, 25);
   CPhone2 = Field(this, form.phone2, 25);
   ShortName = Field(this, form.short_name, 10);
@@ -85,18 +83,24 @@ TEditDlg::TEditDlg(company::App& app, CustomerForm& form, CustomerCheck check,
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
   connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(HelpButton, &QPushButton::clicked, this, [this] {
-    app_.services().help.ShowHelp(kCustomerDialogHelpTopic);
-  });
+  auto help = [this] { app_.services().help.ShowHelp(kCustomerDialogHelpTopic); };
+  connect(HelpButton, &QPushButton::clicked, this, help);
+  platform::qt::UseFormKeys(this, OKButton, help);
+  platform::qt::EnableWhileAmounts(OKButton, {CLimit}, /*empty_is_zero=*/true);
 
   auto* grid = new QGridLayout;
   int row = 0;
+  // A caption's mnemonic focuses the field beside it.
   auto pair = [&](const char* label, QWidget* left, const char* label2,
                   QWidget* right) {
-    grid->addWidget(new QLabel(label, this), row, 0);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(left);
+    grid->addWidget(caption, row, 0);
     grid->addWidget(left, row, 1);
     if (right != nullptr) {
-      grid->addWidget(new QLabel(label2, this), row, 2);
+      auto* caption2 = new QLabel(label2, this);
+      caption2->setBuddy(right);
+      grid->addWidget(caption2, row, 2);
       grid->addWidget(right, row, 3);
     }
     ++row;
@@ -134,7 +138,29 @@ TEditDlg::TEditDlg(company::App& app, CustomerForm& form, CustomerCheck check,
   layout->addLayout(checks);
   layout->addLayout(flags);
   layout->addLayout(buttons);
+
+  // Tab goes down the left column, then the right one, and down the whole
+  // billing address before the shipping address.
+  std::vector<QWidget*> order = {CNo, CName, CTerms, CLimit, ShortName,
+                                 CustType, CTE};
+  order.insert(order.end(), CAddEdit.begin(), CAddEdit.end());
+  order.insert(order.end(), CShip.begin(), CShip.end());
+  order.insert(order.end(),
+               {CheckBox1, Button1, Button2, CPhone1, CPhone2, EMadd,
+                MListCode, CstNote, CRHold, NotesOnInv, NotesOnStmnt,
+                OKButton, CancelButton, HelpButton});
+  for (size_t i = 1; i < order.size(); ++i) {
+    setTabOrder(order[i - 1], order[i]);
+  }
   CName->setFocus();
+  changes_.Reset();
+}
+
+void TEditDlg::reject() {
+  if (!platform::qt::MayDiscardChanges(app_.services().messages, changes_)) {
+    return;
+  }
+  QDialog::reject();
 }
 
 bool TEditDlg::Execute() {

@@ -18,6 +18,7 @@
 
 #include "billing/customer_manager.h"
 #include "company/app.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -63,12 +64,16 @@ class TEditDlg : public QDialog {
   void Button1Click();
   void Button2Click();
 
+  // Escape, Cancel and the close button ask before discarding changes.
+  void reject() override;
+
  private:
   void ReadControls();
 
   company::App& app_;
   CustomerForm& form_;
   CustomerCheck check_;
+  platform::qt::FormChanges changes_{this};
 };
 
 }  // namespace tallybook::billing::ui

@@ -10,6 +10,7 @@
 #include "company/ui/find_box.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -87,6 +88,9 @@ TDemoForm::TDemoForm(company::App& app, QWidget* parent)
   connect(AddingRecords1, &QAction::triggered, this, [this] {
     this->app().services().help.ShowHelp(kCustomerManagerHelpTopic);
   });
+  platform::qt::SetManagerKeys({.add = Add1, .edit = Edit1, .remove = Delete1,
+                                .find = Search1, .close = Close1,
+                                .help = AddingRecords1});
   // Statements are printed from here once they exist.
   for (QAction* a : {View2, BatchPrint1, Statement1}) a->setEnabled(false);
 

@@ -16,7 +16,9 @@
 #include "company/ui/cal_form.h"
 #include "company/ui/main_commands.h"
 #include "platform/message.h"
+#include "platform/qt/number_fields.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -35,11 +37,27 @@ constexpr int kCellLength[kColumnCount] = {0, kProductWidth, kQuantityWidth,
                                            kDescriptionWidth, kUnitPriceWidth,
                                            1, 0};
 
-// Cell editors with the column's length; the flag column takes one
-// character, upper-cased.
+bool IsAmountColumn(int column) {
+  return column == kColQuantity || column == kColUnitPrice ||
+         column == kColExtension;
+}
+
+bool IsEnterKey(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Cell editors with the column's length; quantities and unit prices take
+// only what can be a number, the flag column one character, upper-cased.
+// Enter commits the editor's text at once and then runs on_enter (the
+// cell's action), so that the action sees what was typed; Escape drops the
+// cell's edit only.
 class GridDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
+  std::function<void()> on_enter;
+
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
@@ -48,10 +66,28 @@ class GridDelegate : public QStyledItemDelegate {
       if (index.column() == kColFlag) {
         edit->setValidator(new QRegularExpressionValidator(
             QRegularExpression("[A-Za-z ]?"), edit));
+      } else if (IsAmountColumn(index.column())) {
+        edit->setValidator(platform::qt::AmountValidator(
+            platform::qt::kQuantityDecimals, /*negative=*/true, edit));
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       }
     }
     return editor;
   }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (editor != nullptr && IsEnterKey(event)) {
+      emit commitData(editor);
+      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+      if (on_enter) on_enter();
+      return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+
+ public:
   void setModelData(QWidget* editor, QAbstractItemModel* model,
                     const QModelIndex& index) const override {
     auto* edit = qobject_cast<QLineEdit*>(editor);
@@ -69,13 +105,25 @@ QLineEdit* Edit(QWidget* parent, int max_length) {
   return edit;
 }
 
+// The widest amount a box of kAmountShownLength characters shows.
+constexpr char kWidestAmount[] = "-99,999,999.99";
+
 QLineEdit* AmountEdit(QWidget* parent) {
-  QLineEdit* edit = Edit(parent, kAmountShownLength);
-  // Amounts are shown with thousands separators and may be credits, so the
-  // field takes signs and commas as well; OK checks the number.
-  edit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression("[-+0-9., ]*"), edit));
+  auto* edit = new QLineEdit(parent);
+  // Amounts are shown with thousands separators and may be credits: the
+  // box holds the ",0.00" form of a ten-character amount; OK still checks
+  // the number.
+  platform::qt::MakeAmountField(edit, kAmountShownLength,
+                                platform::qt::kMoneyDecimals);
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(kWidestAmount) + 16);
   return edit;
+}
+
+QLabel* AmountLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kWidestAmount) + 16);
+  return label;
 }
 
 QString Q(const std::string& text) { return ToQString(text); }
@@ -88,8 +136,9 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   setObjectName(kProdInvName);
   setWindowTitle(kProductInvoiceCaption);
   auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(4);
 
-  // Header.
+  // Header, with the invoice type beside the number and date.
   auto* header = new QGridLayout;
   layout->addLayout(header);
   INum = Edit(this, kInvoiceNoLength);
@@ -97,6 +146,7 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   IDate->setInputMask(kDateMask);
   DateLabel = new QLabel(kMonthFirstLabel, this);
   Calbutton = new QPushButton("...", this);
+  Calbutton->setMaximumWidth(Calbutton->fontMetrics().horizontalAdvance("....") + 16);
   ITerms = new QComboBox(this);
   ITerms->setEditable(true);
   ITerms->lineEdit()->setMaxLength(kTermsLength);
@@ -104,13 +154,29 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   INVNOTES = Edit(this, kNotesLength);
   KeyCode = Edit(this, kKeyCodeLength);
   IMode = new QLabel(kAddMode, this);
+  // Short fields as wide as what they hold; the long ones take the rest.
+  const QFontMetrics header_metrics(font());
+  for (QWidget* w : {static_cast<QWidget*>(INum), static_cast<QWidget*>(IDate),
+                     static_cast<QWidget*>(KeyCode)}) {
+    w->setMaximumWidth(header_metrics.horizontalAdvance("00/00/00000") + 16);
+  }
+  RadioButton1 = new QRadioButton("&Line Item", this);
+  RadioButton2 = new QRadioButton("&Memo", this);
+  auto* kind = new QHBoxLayout;
+  kind->addWidget(new QLabel("Invoice Type:", this));
+  kind->addWidget(RadioButton1);
+  kind->addWidget(RadioButton2);
+  kind->addStretch();
+  kind->addWidget(IMode);
+  auto* date = new QHBoxLayout;
+  date->addWidget(IDate);
+  date->addWidget(Calbutton);
   int row = 0;
   header->addWidget(new QLabel("Invoice#:", this), row, 0);
   header->addWidget(INum, row, 1);
   header->addWidget(DateLabel, row, 2);
-  header->addWidget(IDate, row, 3);
-  header->addWidget(Calbutton, row, 4);
-  header->addWidget(IMode, row++, 5);
+  header->addLayout(date, row, 3);
+  header->addLayout(kind, row++, 4, 1, 2);
   header->addWidget(new QLabel("Terms:", this), row, 0);
   header->addWidget(ITerms, row, 1);
   header->addWidget(new QLabel("Statement Note:", this), row, 2);
@@ -123,69 +189,74 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   // Customer.
   auto* customer = new QGroupBox(this);
   auto* cust = new QGridLayout(customer);
+  cust->setVerticalSpacing(2);
   BitBtn3 = new QPushButton("Customers", customer);
   BitBtn3->setIcon(QIcon::fromTheme("system-users"));
   ICustName = new QLabel(customer);
   ICustNo = new QLabel(customer);
   Sname = new QLabel(customer);
-  CBal = new QLabel(customer);
-  ICredLimit = new QLabel(customer);
-  cust->addWidget(BitBtn3, 0, 0);
+  CBal = AmountLabel(customer);
+  ICredLimit = AmountLabel(customer);
+  cust->addWidget(BitBtn3, 0, 0, 2, 1);
   cust->addWidget(new QLabel("Customer:", customer), 0, 1);
-  cust->addWidget(ICustName, 0, 2);
-  cust->addWidget(new QLabel("Number:", customer), 0, 3);
-  cust->addWidget(ICustNo, 0, 4);
-  cust->addWidget(new QLabel("SN:", customer), 0, 5);
-  cust->addWidget(Sname, 0, 6);
+  cust->addWidget(ICustName, 0, 2, 1, 3);
+  cust->addWidget(new QLabel("Number:", customer), 0, 5);
+  cust->addWidget(ICustNo, 0, 6);
+  cust->addWidget(new QLabel("SN:", customer), 0, 7);
+  cust->addWidget(Sname, 0, 8);
   cust->addWidget(new QLabel("Balance:", customer), 1, 1);
   cust->addWidget(CBal, 1, 2);
   cust->addWidget(new QLabel("Credit Limit:", customer), 1, 3);
   cust->addWidget(ICredLimit, 1, 4);
-  Acur = new QLabel(customer);
-  A30 = new QLabel(customer);
-  A60 = new QLabel(customer);
-  A90 = new QLabel(customer);
+  Acur = AmountLabel(customer);
+  A30 = AmountLabel(customer);
+  A60 = AmountLabel(customer);
+  A90 = AmountLabel(customer);
   const std::array<QLabel*, 4> aging = {Acur, A30, A60, A90};
   for (int i = 0; i < 4; ++i) {
     AgingCaptions[i] = new QLabel(customer);
     cust->addWidget(AgingCaptions[i], 2, 1 + 2 * i);
     cust->addWidget(aging[i], 2, 2 + 2 * i);
   }
+  cust->setColumnStretch(9, 1);
   layout->addWidget(customer);
 
-  // Kind, lines and memo.
-  auto* kind = new QHBoxLayout;
-  kind->addWidget(new QLabel("Invoice Type:", this));
-  RadioButton1 = new QRadioButton("&Line Item", this);
-  RadioButton2 = new QRadioButton("&Memo", this);
-  kind->addWidget(RadioButton1);
-  kind->addWidget(RadioButton2);
-  kind->addStretch();
-  layout->addLayout(kind);
-
-  auto* buttons = new QHBoxLayout;
+  // Lines (or the memo) with the line commands beside them.
+  auto* middle = new QHBoxLayout;
+  auto* body = new QVBoxLayout;
+  auto* buttons = new QVBoxLayout;
+  buttons->setSpacing(2);
+  middle->addLayout(body, 1);
+  middle->addLayout(buttons);
+  layout->addLayout(middle, 1);
   auto button = [&](const char* caption, const char* icon) {
     auto* b = new QPushButton(caption, this);
     if (icon) b->setIcon(QIcon::fromTheme(icon));
+    b->setAutoDefault(false);
+    b->setStyleSheet("text-align: left; padding: 2px 6px;");
     buttons->addWidget(b);
     return b;
   };
   SpeedButton2 = button("Find Product", "edit-find");
   DeleteLine = button("Erase Line", "edit-clear");
-  MakeNote = button("Add Description comment", nullptr);
+  MakeNote = button("Add Description comment", "insert-text");
   UndoAll = button("Erase All Lines", "edit-clear-all");
   ImportButn = button("Loads Saved Lines", "document-open");
   ExportButn = button("Replaces saved lines with current lines",
                       "document-save");
   TopButn = button("Line Item 1", "go-top");
-  CnterButn = button("Line Item 50", nullptr);
+  CnterButn = button("Line Item 50", "go-jump");
   BottButn = button("Line Item 99", "go-bottom");
   SpeedButton8 = button("Calculator", "accessories-calculator");
-  layout->addLayout(buttons);
+  buttons->addStretch();
 
   StringGrid1 = new QTableWidget(kGridLines, kColumnCount, this);
   StringGrid1->verticalHeader()->hide();
-  StringGrid1->setItemDelegate(new GridDelegate(StringGrid1));
+  StringGrid1->verticalHeader()->setDefaultSectionSize(
+      StringGrid1->fontMetrics().height() + 6);
+  auto* delegate = new GridDelegate(StringGrid1);
+  delegate->on_enter = [this] { StringGrid1Enter(); };
+  StringGrid1->setItemDelegate(delegate);
   StringGrid1->installEventFilter(this);
   for (int c = 0; c < kColumnCount; ++c) {
     StringGrid1->setHorizontalHeaderItem(c, new QTableWidgetItem(kTitles[c]));
@@ -194,39 +265,53 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
     for (int c = 0; c < kColumnCount; ++c) {
       auto* item = new QTableWidgetItem;
       if (kCellLength[c] == 0) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+      if (IsAmountColumn(c)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       StringGrid1->setItem(r, c, item);
     }
     StringGrid1->item(r, kColLine)->setText(QString::number(r + 1));
   }
+  // Fixed columns as wide as their longest text; the description takes
+  // the rest.
   const QFontMetrics metrics(StringGrid1->font());
-  const char* const widths[] = {"XXi", "XXXXXXXX", "XXXXXXXXX",
-                                "XXXXXXXXXXXXXXXXXXXXXXXXX", "XXXXXXXXX", "Xi"};
-  for (int c = 0; c < 6; ++c) {
-    StringGrid1->setColumnWidth(c, metrics.horizontalAdvance(widths[c]) + 8);
+  const char* const widths[kColumnCount] = {
+      "XXi", "XXXXXXXX", "XXXXXXXXX", nullptr, "XXXXXXXXX", "Xi", kWidestAmount};
+  QHeaderView* columns = StringGrid1->horizontalHeader();
+  for (int c = 0; c < kColumnCount; ++c) {
+    if (widths[c] == nullptr) {
+      columns->setSectionResizeMode(c, QHeaderView::Stretch);
+      continue;
+    }
+    StringGrid1->setColumnWidth(c, metrics.horizontalAdvance(widths[c]) + 12);
   }
-  StringGrid1->horizontalHeader()->setStretchLastSection(true);
-  layout->addWidget(StringGrid1, 1);
+  StringGrid1->setMinimumWidth(
+      metrics.horizontalAdvance(QString(60, QChar('X'))));
+  body->addWidget(StringGrid1, 1);
 
   Memo1 = new QPlainTextEdit(this);
-  layout->addWidget(Memo1, 1);
+  body->addWidget(Memo1, 1);
   auto* memo_fields = new QHBoxLayout;
   MemoPDescLabel = new QLabel("Product Description:", this);
   MemoPDesc = Edit(this, kDescriptionWidth);
   MemoQuanLabel = new QLabel("Quantity:", this);
-  MemoQuan = Edit(this, kQuantityWidth);
+  MemoQuan = new QLineEdit(this);
+  platform::qt::MakeAmountField(MemoQuan, kQuantityWidth,
+                                platform::qt::kQuantityDecimals);
   memo_fields->addWidget(MemoPDescLabel);
-  memo_fields->addWidget(MemoPDesc);
+  memo_fields->addWidget(MemoPDesc, 1);
   memo_fields->addWidget(MemoQuanLabel);
   memo_fields->addWidget(MemoQuan);
-  layout->addLayout(memo_fields);
+  body->addLayout(memo_fields);
 
-  // Amounts, timer and the closing buttons.
+  // Amounts, tax and print boxes, timer and the closing buttons in one band.
+  auto* bottom = new QHBoxLayout;
+  layout->addLayout(bottom);
   auto* amounts = new QGridLayout;
+  amounts->setVerticalSpacing(2);
   INet = AmountEdit(this);
   ITax = AmountEdit(this);
   IPaid = AmountEdit(this);
-  ITotal = new QLabel(this);
-  BalDue = new QLabel(this);
+  ITotal = AmountLabel(this);
+  BalDue = AmountLabel(this);
   TaxLbl = new QLabel(this);
   CheckBox2 = new QCheckBox(this);
   PrintFlag = new QCheckBox("P&rint Invoice", this);
@@ -240,42 +325,51 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   amounts->addWidget(INet, 0, 1);
   amounts->addWidget(caption("&Tax:", ITax), 1, 0);
   amounts->addWidget(ITax, 1, 1);
-  amounts->addWidget(TaxLbl, 1, 2);
   amounts->addWidget(new QLabel("Total:", this), 2, 0);
   amounts->addWidget(ITotal, 2, 1);
-  amounts->addWidget(caption("&Paid Amount:", IPaid), 3, 0);
-  amounts->addWidget(IPaid, 3, 1);
-  amounts->addWidget(new QLabel("Balance Due:", this), 4, 0);
-  amounts->addWidget(BalDue, 4, 1);
-  amounts->addWidget(CheckBox2, 0, 3);
-  amounts->addWidget(PrintFlag, 1, 3);
+  amounts->addWidget(caption("&Paid Amount:", IPaid), 0, 2);
+  amounts->addWidget(IPaid, 0, 3);
+  amounts->addWidget(new QLabel("Balance Due:", this), 1, 2);
+  amounts->addWidget(BalDue, 1, 3);
+  amounts->addWidget(TaxLbl, 2, 2, 1, 2);
+  amounts->addWidget(CheckBox2, 0, 4);
+  amounts->addWidget(PrintFlag, 1, 4);
+  bottom->addLayout(amounts);
+  auto* timer = new QGridLayout;
+  timer->setVerticalSpacing(2);
   TimeBtn = new QPushButton(kStartTimer, this);
+  TimeBtn->setAutoDefault(false);
   StartTime = new QLabel(this);
   ElapsedTime = new QLabel(this);
   ToHours = new QLabel(this);
-  amounts->addWidget(TimeBtn, 2, 3);
-  amounts->addWidget(new QLabel("Started:", this), 2, 4);
-  amounts->addWidget(StartTime, 2, 5);
-  amounts->addWidget(new QLabel("Elapsed:", this), 3, 4);
-  amounts->addWidget(ElapsedTime, 3, 5);
-  amounts->addWidget(new QLabel("Hours:", this), 4, 4);
-  amounts->addWidget(ToHours, 4, 5);
-  layout->addLayout(amounts);
+  timer->addWidget(TimeBtn, 0, 0, 1, 2);
+  timer->addWidget(new QLabel("Started:", this), 1, 0);
+  timer->addWidget(StartTime, 1, 1);
+  timer->addWidget(new QLabel("Elapsed:", this), 2, 0);
+  timer->addWidget(ElapsedTime, 2, 1);
+  timer->addWidget(new QLabel("Hours:", this), 0, 2);
+  timer->addWidget(ToHours, 0, 3);
+  bottom->addSpacing(12);
+  bottom->addLayout(timer);
+  bottom->addStretch();
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
 
-  auto* closing = new QHBoxLayout;
+  auto* closing = new QGridLayout;
   OKButton = new QPushButton("&Ok", this);
   OKButton->setDefault(true);
   CancelButton = new QPushButton("&Cancel", this);
   InvClose = new QPushButton("Close", this);
   HelpButton = new QPushButton("&Help", this);
   HelpButton->setIcon(QIcon::fromTheme("help-contents"));
-  closing->addStretch();
-  for (QPushButton* b : {OKButton, CancelButton, InvClose, HelpButton}) {
-    closing->addWidget(b);
+  closing->addWidget(OKButton, 0, 0);
+  closing->addWidget(CancelButton, 0, 1);
+  closing->addWidget(InvClose, 1, 0);
+  closing->addWidget(HelpButton, 1, 1);
+  for (QPushButton* b : {CancelButton, InvClose, HelpButton, Calbutton, BitBtn3}) {
+    b->setAutoDefault(false);
   }
-  layout->addLayout(closing);
+  bottom->addLayout(closing);
 
   connect(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButtonClick(); });
   connect(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButtonClick(); });
@@ -306,6 +400,13 @@ TProdInv::TProdInv(company::App& app, QWidget* parent)
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(InvClose, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+
+  // OK stays off while an amount box holds something that is no number.
+  platform::qt::EnableWhileAmounts(OKButton, {INet, ITax, IPaid},
+                                   /*empty_is_zero=*/true);
+  platform::qt::UseFormKeys(this, OKButton, [this] { HelpButtonClick(); });
+  platform::qt::PressOnKeys(this, platform::qt::KeysOf(platform::qt::StandardKey::kFind),
+                            SpeedButton2);
 }
 
 // ---- Form in and out.
@@ -464,6 +565,14 @@ void TProdInv::Load(const InvoiceForm& form) {
     BitBtn3->setFocus();
   }
   ShowTimer();
+  changes_.Reset();
+}
+
+void TProdInv::reject() {
+  if (!platform::qt::MayDiscardChanges(app_.services().messages, changes_)) {
+    return;
+  }
+  QDialog::reject();
 }
 
 int TProdInv::Execute() {
@@ -544,41 +653,56 @@ void TProdInv::StringGrid1CellChanged(int row, int column) {
 // ---- Products and customers.
 
 bool TProdInv::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == StringGrid1 && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-        StringGrid1->currentColumn() == kColProduct) {
-      StringGrid1KeyEnter();
-      return true;
-    }
+  // Enter on a cell whose editor is closed (an open editor's Enter comes
+  // through the grid's delegate).
+  if (watched == StringGrid1 && IsEnterKey(event)) {
+    StringGrid1Enter();
+    return true;
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void TProdInv::StringGrid1KeyEnter() {
+void TProdInv::StringGrid1Enter() {
+  if (StringGrid1->currentColumn() == kColProduct && !StringGrid1KeyEnter()) {
+    return;
+  }
+  // On to the next cell that takes typing; after the last, the next line.
+  int row = std::max(0, StringGrid1->currentRow());
+  int column = StringGrid1->currentColumn();
+  do {
+    if (++column >= kColumnCount) {
+      column = kColProduct;
+      if (row + 1 < kGridLines) ++row;
+    }
+  } while (kCellLength[column] == 0);
+  StringGrid1->setCurrentCell(row, column);
+  StringGrid1->setFocus();
+}
+
+bool TProdInv::StringGrid1KeyEnter() {
   const int row = std::max(0, StringGrid1->currentRow());
   InvoiceLine line = LineAt(row);
   if (Trim(line.product).empty()) {
     SpeedButton2Click();
-    return;
+    return true;
   }
   const std::optional<company::ProductRecord> product =
       FindProductByCode(app_, line.product);
   if (!product) {
-    if (platform::Confirm(app_.services().messages, kProductCodeCaption,
-                          kProductNotFound)) {
-      SpeedButton2Click();
-    }
-    return;
+    // The code stays for mending unless a product is chosen instead.
+    return platform::Confirm(app_.services().messages, kProductCodeCaption,
+                             kProductNotFound) &&
+           SpeedButton2Click();
   }
   ApplyProduct(line, *product, app_.CurrentCompany,
                /*with_default_quantity=*/false);
   ShowLine(row, line);
   Recalculate();
+  return true;
 }
 
-void TProdInv::SpeedButton2Click() {
-  if (!choose_product) return;
+bool TProdInv::SpeedButton2Click() {
+  if (!choose_product) return false;
   const int row = std::max(0, StringGrid1->currentRow());
   const InvoiceLine current = LineAt(row);
   app_.ChosenProduct = company::ProductRecord{};
@@ -586,12 +710,13 @@ void TProdInv::SpeedButton2Click() {
   app_.ChosenProduct.ProductDescription.Set(current.description);
   app_.product_chosen = false;
   const bool chosen = choose_product() && app_.product_chosen;
-  if (!chosen) return;
+  if (!chosen) return false;
   InvoiceLine line = current;
   ApplyProduct(line, app_.ChosenProduct, app_.CurrentCompany,
                /*with_default_quantity=*/true);
   ShowLine(row, line);
   Recalculate();
+  return true;
 }
 
 void TProdInv::BitBtn3Click() {
@@ -600,6 +725,7 @@ void TProdInv::BitBtn3Click() {
   app_.CurrentCustomer.CustomerNo.Set(S(ICustNo->text()));
   const bool chosen = choose_customer();
   if (!chosen) return;
+  changes_.MarkChanged();
   InvoiceForm form;
   Store(form);
   const std::vector<std::string> warnings =
@@ -701,7 +827,7 @@ void TProdInv::CalbuttonClick() {
 void TProdInv::SpeedButton8Click() {
   if (!app_.services().desktop.StartCalculator()) {
     platform::Inform(app_.services().messages, company::kProductTitle,
-                     company::ui::kCalculatorNotFound);
+                     platform::CalculatorNotFoundText(app_.services().desktop));
   }
 }
 

@@ -36,6 +36,7 @@
 #include "billing/invoice_form.h"
 #include "company/app.h"
 #include "company/terms.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -141,9 +142,15 @@ class TProdInv : public QDialog {
   // ---- Handlers.
   void RadioButtonClick();
   void StringGrid1CellChanged(int row, int column);
-  // Enter in the product column of the current row.
-  void StringGrid1KeyEnter();
-  void SpeedButton2Click();
+  // Enter in the grid: the cell's action (a product code is looked up),
+  // then the next cell.
+  void StringGrid1Enter();
+  // Enter in the product column of the current row: looks the code up and
+  // fills the line. False when the code was not found and no product was
+  // chosen instead (the cell keeps the focus for mending).
+  bool StringGrid1KeyEnter();
+  // The product finder; true when a product was chosen into the line.
+  bool SpeedButton2Click();
   void BitBtn3Click();
   void DeleteLineClick();
   void MakeNoteClick();
@@ -161,6 +168,10 @@ class TProdInv : public QDialog {
 
   // Whether the balance due is shown in red.
   bool BalanceDueRed() const;
+
+  // Escape, Cancel, Close and the close button: a form with changes asks
+  // before it discards them.
+  void reject() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -183,6 +194,7 @@ class TProdInv : public QDialog {
   bool tax_exempt_ = false;
   bool filling_ = false;
   InvoiceForm shown_;  // what Load was given, for the fields not on screen
+  platform::qt::FormChanges changes_{this};
 };
 
 }  // namespace tallybook::billing::ui

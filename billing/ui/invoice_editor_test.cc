@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTest>
 
 #include "billing/invoice_lookups.h"
 #include "billing/invoice_test_support.h"
@@ -29,6 +32,7 @@ class InvoiceEditorTest : public testing::InvoiceOnDisk {
       return true;
     };
     editor_->choose_product = [this] {
+      ++finder_opened_;
       app_->ChosenProduct = product_;
       app_->product_chosen = true;
       return true;
@@ -47,9 +51,57 @@ class InvoiceEditorTest : public testing::InvoiceOnDisk {
     return editor_->StringGrid1->item(row, column)->text().toStdString();
   }
 
+  void AddProduct(const char* code, const char* description,
+                  const char* price, bool taxable) {
+    company::ProductAccess products(*app_);
+    ASSERT_TRUE(products.OpenCompanyFile());
+    products.ClearRecord();
+    products.rec().ProductCode.Set(code);
+    products.rec().ProductDescription.Set(description);
+    products.rec().SalesPrice.Set(price);
+    products.rec().Taxable = taxable ? 1 : 0;
+    int32_t rec_no = 0;
+    ASSERT_TRUE(products.AddWithKeys(rec_no));
+    products.Close();
+  }
+
+  // Shows the editor as the user sees it, so that keys reach its widgets.
+  void ShowEditor(QSize size = QSize(1280, 690)) {
+    editor_->resize(size);
+    editor_->show();
+    editor_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor_.get()));
+  }
+  // Opens the editor of a grid cell as a typed key or F2 does; the open
+  // cell editor.
+  QLineEdit* OpenCell(int row, int column) {
+    QTableWidget* grid = editor_->StringGrid1;
+    grid->setFocus();
+    grid->setCurrentCell(row, column);
+    grid->editItem(grid->item(row, column));
+    for (QLineEdit* edit : grid->viewport()->findChildren<QLineEdit*>()) {
+      if (edit->isVisible()) return edit;
+    }
+    return nullptr;
+  }
+  // Types text into the cell's editor and ends with key.
+  void TypeIntoCell(int row, int column, const char* text,
+                    Qt::Key key = Qt::Key_Return) {
+    QLineEdit* cell = OpenCell(row, column);
+    ASSERT_NE(cell, nullptr);
+    QTest::keyClicks(cell, text);
+    QTest::keyClick(cell, key);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  std::pair<int, int> CurrentCell() const {
+    return {editor_->StringGrid1->currentRow(),
+            editor_->StringGrid1->currentColumn()};
+  }
+
   std::unique_ptr<TProdInv> editor_;
   company::CustomerRecord chosen_;
   company::ProductRecord product_;
+  int finder_opened_ = 0;
 };
 
 TEST_F(InvoiceEditorTest, AddThroughTheWindowComputesAndSaves) {
@@ -273,6 +325,165 @@ TEST_F(InvoiceEditorTest, TimerKeepsRunningAcrossOpenings) {
   EXPECT_EQ(editor_->ToHours->text().toStdString(), "01.510");
   editor_->TimeBtnClick();
   EXPECT_EQ(editor_->ElapsedTime->text().toStdString(), "");
+}
+
+// ---- The grid and the form driven by keys, as a person works in them.
+
+TEST_F(InvoiceEditorTest, EnterInTheGridLooksTheTypedCodeUpAndMovesOn) {
+  AddProduct("W1", "Widget", "2.50", true);
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+
+  // The code typed into the cell's editor is what Enter looks up.
+  TypeIntoCell(0, kColProduct, "w1");
+  EXPECT_EQ(finder_opened_, 0);
+  EXPECT_EQ(Cell(0, kColDescription), "Widget");
+  EXPECT_EQ(Cell(0, kColUnitPrice), "2.50");
+  EXPECT_EQ(Cell(0, kColFlag), "Y");
+  EXPECT_EQ(CurrentCell(), std::make_pair(0, int{kColQuantity}));
+
+  TypeIntoCell(0, kColQuantity, "4");
+  EXPECT_EQ(Cell(0, kColExtension), "10.00");
+  EXPECT_EQ(editor_->INet->text().toStdString(), "10.00");
+  EXPECT_EQ(CurrentCell(), std::make_pair(0, int{kColDescription}));
+  // Enter on cells whose editor is closed walks on, to the next line after
+  // the last column, and never presses the form's OK.
+  for (int column : {kColUnitPrice, kColFlag}) {
+    QTest::keyClick(editor_->StringGrid1, Qt::Key_Return);
+    EXPECT_EQ(CurrentCell(), std::make_pair(0, column));
+  }
+  QTest::keyClick(editor_->StringGrid1, Qt::Key_Return);
+  EXPECT_EQ(CurrentCell(), std::make_pair(1, int{kColProduct}));
+  EXPECT_TRUE(editor_->isVisible());
+
+  // An unknown code asks; No keeps the code on its cell for mending.
+  ui_->messages.ExpectMessage(kProductNotFound, Answer::kNo)
+      .WithCaption("Product Code");
+  TypeIntoCell(1, kColProduct, "NOPE");
+  EXPECT_EQ(finder_opened_, 0);
+  EXPECT_EQ(Cell(1, kColProduct), "NOPE");
+  EXPECT_EQ(CurrentCell(), std::make_pair(1, int{kColProduct}));
+  // Yes opens the finder, and the chosen product fills the line.
+  product_.ProductCode.Set("P9");
+  product_.ProductDescription.Set("Chosen");
+  product_.SalesPrice.Set("3");
+  ui_->messages.ExpectMessage(kProductNotFound, Answer::kYes);
+  TypeIntoCell(1, kColProduct, "NOPE2");
+  EXPECT_EQ(finder_opened_, 1);
+  EXPECT_EQ(Cell(1, kColProduct), "P9");
+  EXPECT_EQ(CurrentCell(), std::make_pair(1, int{kColQuantity}));
+}
+
+TEST_F(InvoiceEditorTest, NumberCellsTakeOnlyNumbersAndEscapeDropsTheCellEdit) {
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+  const std::string quantity = Cell(0, kColQuantity);
+  QLineEdit* cell = OpenCell(0, kColQuantity);
+  ASSERT_NE(cell, nullptr);
+  cell->selectAll();
+  QTest::keyClicks(cell, "1e3x-2.5555");
+  EXPECT_EQ(cell->text().toStdString(), "132.555");
+  EXPECT_EQ(cell->alignment() & Qt::AlignRight, Qt::AlignRight);
+  // Escape drops what was typed into the cell, and only that.
+  QTest::keyClick(cell, Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Cell(0, kColQuantity), quantity);
+  EXPECT_TRUE(editor_->isVisible());
+  EXPECT_TRUE(ui_->messages.shown().empty());
+
+  cell = OpenCell(0, kColUnitPrice);
+  ASSERT_NE(cell, nullptr);
+  cell->selectAll();
+  QTest::keyClicks(cell, "-1,234.5");
+  EXPECT_EQ(cell->text().toStdString(), "-1,234.5");
+}
+
+TEST_F(InvoiceEditorTest, ClosingAFormWithChangesAsksFirstWithNoAsDefault) {
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+  // Unchanged: Escape closes at once.
+  QTest::keyClick(editor_->StringGrid1, Qt::Key_Escape);
+  EXPECT_FALSE(editor_->isVisible());
+
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+  TypeIntoCell(0, kColDescription, "Typed work");
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion, Answer::kNo)
+      .WithCaption(platform::qt::kDiscardChangesCaption);
+  QTest::keyClick(editor_->StringGrid1, Qt::Key_Escape);
+  EXPECT_TRUE(editor_->isVisible());
+  EXPECT_EQ(ui_->messages.shown().back().default_answer, Answer::kNo);
+  EXPECT_EQ(Cell(0, kColDescription), "Typed work");
+  // Close and the window's close button ask the same; Yes closes.
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion, Answer::kNo);
+  editor_->InvClose->click();
+  EXPECT_TRUE(editor_->isVisible());
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion, Answer::kYes);
+  editor_->close();
+  EXPECT_FALSE(editor_->isVisible());
+
+  // A chosen customer alone is work too.
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+  editor_->BitBtn3Click();
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion, Answer::kYes);
+  editor_->CancelButton->click();
+  EXPECT_FALSE(editor_->isVisible());
+}
+
+TEST_F(InvoiceEditorTest, AmountBoxesTakeNumbersAndOkWaitsForOne) {
+  editor_->Load(PrepareNewInvoice(*app_));
+  ShowEditor();
+  editor_->RadioButton2->click();
+  editor_->INet->clear();
+  QTest::keyClicks(editor_->INet, "+1e-");
+  EXPECT_EQ(editor_->INet->text().toStdString(), "1");
+  editor_->INet->setText("-");
+  EXPECT_FALSE(editor_->OKButton->isEnabled());
+  QTest::keyClicks(editor_->INet, "12.345");
+  EXPECT_EQ(editor_->INet->text().toStdString(), "-12.34");
+  EXPECT_TRUE(editor_->OKButton->isEnabled());
+  editor_->IPaid->setText(".");
+  EXPECT_FALSE(editor_->OKButton->isEnabled());
+  editor_->IPaid->clear();  // an empty paid amount is 0.00
+  EXPECT_TRUE(editor_->OKButton->isEnabled());
+
+  // F1 is the help of this window; Ctrl+F the product finder.
+  QTest::keyClick(editor_->IPaid, Qt::Key_F1);
+  ASSERT_FALSE(ui_->help.topics().empty());
+  EXPECT_EQ(ui_->help.topics().back(), kNewInvoiceHelpTopic);
+  editor_->RadioButton1->click();
+  QTest::keyClick(editor_->StringGrid1, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(finder_opened_, 1);
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion, Answer::kYes);
+  editor_->close();
+}
+
+TEST_F(InvoiceEditorTest, TheFormFitsA1280By720ScreenWithTenLinesShowing) {
+  editor_->Load(PrepareNewInvoice(*app_));
+  // The title bar and frame take about 30 pixels of the 720.
+  const QSize least = editor_->minimumSizeHint();
+  EXPECT_LE(least.width(), 1280);
+  EXPECT_LE(least.height(), 690);
+  ShowEditor(QSize(1280, 690));
+  QTableWidget* grid = editor_->StringGrid1;
+  EXPECT_GE(grid->viewport()->height() / grid->rowHeight(0), 10);
+  EXPECT_GT(grid->columnWidth(kColDescription), grid->columnWidth(kColExtension));
+  // The amount boxes are as wide as the amounts they hold, no wider.
+  for (QLineEdit* box : {editor_->INet, editor_->ITax, editor_->IPaid}) {
+    EXPECT_LT(box->width(), 200);
+    EXPECT_EQ(box->alignment() & Qt::AlignRight, Qt::AlignRight);
+  }
+  for (QLabel* label : {editor_->ITotal, editor_->BalDue}) {
+    EXPECT_EQ(label->alignment() & Qt::AlignRight, Qt::AlignRight);
+  }
+  for (int column : {kColQuantity, kColUnitPrice, kColExtension}) {
+    EXPECT_EQ(grid->item(0, column)->textAlignment() & Qt::AlignRight,
+              Qt::AlignRight);
+  }
+  // Kept beside the test program for a person to look at.
+  EXPECT_TRUE(editor_->grab().save("invoice_form_1280x720.png"));
+  editor_->hide();
 }
 
 }  // namespace

@@ -154,6 +154,9 @@ void Tinvlist::BuildCommands() {
   QMenu* help = bar->addMenu("&Help");
   CreatingInvoices1 = item(help, "CreatingInvoices1", "&Overview",
                            &Tinvlist::HelpClick);
+  platform::qt::SetManagerKeys({.add = Add1, .edit = Edit1, .remove = Delete1,
+                                .find = Search1, .print = Print1,
+                                .close = Close1, .help = CreatingInvoices1});
 
   PopupMenu1 = new QMenu(this);
   Add2 = item(PopupMenu1, "Add2", "&New", &Tinvlist::AddClick);

@@ -397,28 +397,33 @@ TEST_F(InvoiceManagerEndToEndTest, AddEditViewPrintAndDeleteKeepTheBooks) {
   EXPECT_EQ(Receivables(), start_receivables_ + Cents(edited_total) + 15000);
   EXPECT_EQ(Count(), start_count_ + 2);
 
-  // ---- View shows the invoice as it now stands.
+  // ---- View shows the invoice as it now stands: the preview's pages,
+  // saved through its Save as PDF button, hold the edited figures.
+  const std::string viewed = (temp_.path() / "viewed.pdf").string();
   ui_.windows.ExpectWindow("Trtedit", [&] {
     auto* view = window_->findChild<output::ui::Trtedit*>();
     EXPECT_NE(view, nullptr);
     if (view == nullptr) return kModalCancel;
-    EXPECT_NE(FromQString(view->InfoPanel->text()).find(line.invoice_no),
-              std::string::npos);
-    EXPECT_NE(FromQString(view->NamePanel->text()).find(line.customer_name),
-              std::string::npos);
-    EXPECT_NE(FromQString(view->TotalsPanel->text()).find(edited_total),
-              std::string::npos)
-        << FromQString(view->TotalsPanel->text());
+    EXPECT_EQ(FromQString(view->windowTitle()), "View Invoice# " + line.invoice_no);
+    ui_.dialogs.ExpectSaveFile(viewed);
+    view->PdfBtn->click();
     return kModalOk;
   });
   window_->InvPrint->click();
   EXPECT_NE(Transaction(line.invoice_no).PrintedFlag.Get(), "Y");
+  const std::string viewed_text = PdfText(viewed);
+  EXPECT_NE(viewed_text.find(line.invoice_no), std::string::npos);
+  EXPECT_NE(viewed_text.find(line.customer_name), std::string::npos);
+  EXPECT_NE(viewed_text.find(edited_total), std::string::npos) << viewed_text;
 
   // ---- Print: no printer, so a PDF file, named in the status bar.
   window_->ToPrinterButn->click();
   const std::string pdf = PdfOf(line.invoice_no);
-  EXPECT_EQ(Panel(1), "Invoice " + line.invoice_no +
-                          " sent to print queue. Saved as PDF: " + pdf);
+  EXPECT_EQ(Panel(1), "Invoice " + line.invoice_no + " saved as PDF: " + pdf);
+  // The user is told the file once, and offered to open it.
+  ASSERT_FALSE(ui_.desktop.saved_files().empty());
+  EXPECT_EQ(ui_.desktop.saved_files().back().path, pdf);
+  EXPECT_FALSE(ui_.desktop.saved_files().back().folder);
   ASSERT_TRUE(fs::exists(pdf));
   const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("Number: " + line.invoice_no), std::string::npos) << text;
@@ -530,8 +535,11 @@ TEST_F(InvoiceManagerEndToEndTest,
   window_->BatchPrinButn->click();
   const fs::path folder = temp_.path() / "printouts";
   EXPECT_EQ(Panel(1), "Batch Print complete. " + count +
-                          " invoices sent to spooler. PDF files are in " +
+                          " invoices saved as PDF files in " +
                           folder.string() + ".");
+  ASSERT_FALSE(ui_.desktop.saved_files().empty());
+  EXPECT_EQ(ui_.desktop.saved_files().back().path, folder.string());
+  EXPECT_TRUE(ui_.desktop.saved_files().back().folder);
   std::set<std::string> written;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
     written.insert(entry.path().filename().string());
@@ -580,6 +588,9 @@ TEST_F(InvoiceManagerEndToEndTest, CancelledNewInvoiceStoresNothing) {
     TypeInCell(editor, 0, kColDescription, "Nothing after all");
     TypeInCell(editor, 0, kColUnitPrice, "99");
     EXPECT_EQ(FromQString(editor->ITotal->text()), "99.00");
+    // The typed work is only dropped when the user says so.
+    ui_.messages.ExpectMessage(platform::qt::kDiscardChangesQuestion,
+                               platform::Answer::kYes);
     editor->CancelButton->click();
     return editor->result();
   });
@@ -630,8 +641,7 @@ TEST_F(InvoiceManagerEndToEndTest,
 
 TEST_F(InvoiceManagerEndToEndTest, TickedPrintInvoicePrintsTheNewInvoiceOnOk) {
   const Entered memo = AddMemoInvoice(4, "42", /*print=*/true);
-  EXPECT_EQ(Panel(1), "Invoice " + memo.invoice_no +
-                          " sent to print queue. Saved as PDF: " +
+  EXPECT_EQ(Panel(1), "Invoice " + memo.invoice_no + " saved as PDF: " +
                           PdfOf(memo.invoice_no));
   EXPECT_TRUE(fs::exists(PdfOf(memo.invoice_no)));
   EXPECT_EQ(Transaction(memo.invoice_no).PrintedFlag.Get(), "Y");

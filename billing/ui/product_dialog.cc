@@ -2,11 +2,12 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "platform/qt/number_fields.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -27,9 +28,8 @@ TUpdProd::TUpdProd(company::App& app, ProductForm& form, ProductCheck check,
   PDesc = new QLineEdit(ToQString(form.description), this);
   PDesc->setMaxLength(32);
   PSell = new QLineEdit(ToQString(form.price), this);
-  PSell->setMaxLength(10);
-  PSell->setValidator(new QRegularExpressionValidator(
-      QRegularExpression("-?[0-9,]*\\.?[0-9]*"), PSell));
+  // A unit price, with the grid's three decimals.
+  platform::qt::MakeAmountField(PSell, 10, platform::qt::kQuantityDecimals);
   CheckBox1 = new QCheckBox("&Taxable", this);
   CheckBox1->setChecked(form.taxable);
   PNote = new QPlainTextEdit(ToQString(form.notes), this);
@@ -56,6 +56,8 @@ TUpdProd::TUpdProd(company::App& app, ProductForm& form, ProductCheck check,
   connect(HelpButton, &QPushButton::clicked, this, [this] {
     app_.services().help.ShowHelp(kProductDialogHelpTopic);
   });
+  platform::qt::UseFormKeys(this, OKButton, [this] { HelpButton->click(); });
+  platform::qt::EnableWhileAmounts(OKButton, {PSell}, /*empty_is_zero=*/true);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(OKButton);
@@ -74,6 +76,14 @@ TUpdProd::TUpdProd(company::App& app, ProductForm& form, ProductCheck check,
   layout->addLayout(buttons);
   layout->addWidget(status);
   PNum->setFocus();
+  changes_.Reset();
+}
+
+void TUpdProd::reject() {
+  if (!platform::qt::MayDiscardChanges(app_.services().messages, changes_)) {
+    return;
+  }
+  QDialog::reject();
 }
 
 bool TUpdProd::Execute() {

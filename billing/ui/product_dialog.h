@@ -13,6 +13,7 @@
 
 #include "billing/product_manager.h"
 #include "company/app.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -40,11 +41,14 @@ class TUpdProd : public QDialog {
   QPushButton* HelpButton;
 
   void OKButtonClick();
+  // Escape, Cancel and the close button ask before discarding changes.
+  void reject() override;
 
  private:
   company::App& app_;
   ProductForm& form_;
   ProductCheck check_;
+  platform::qt::FormChanges changes_{this};
 };
 
 }  // namespace tallybook::billing::ui

@@ -9,6 +9,7 @@
 #include "company/ui/find_box.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::billing::ui {
 
@@ -46,6 +47,8 @@ TEditProd::TEditProd(company::App& app, QWidget* parent)
   PrintWindow1 = display->addAction("Print &Window");
   QMenu* help = menu_bar()->addMenu("&Help");
   New1 = help->addAction("&Overview");
+  platform::qt::SetManagerKeys({.add = Add1, .edit = Edit1, .remove = Delete1,
+                                .find = Search1, .close = Close2, .help = New1});
 
   Add2 = PopupMenu->addAction("&New");
   Edit2 = PopupMenu->addAction("&Edit");

@@ -10,6 +10,7 @@
 #include "company/calendar.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -84,6 +85,7 @@ TCalForm::TCalForm(App& app, QWidget* parent) : QDialog(parent), app_(app) {
   connect(OkButton, &QPushButton::clicked, this, [this] { accept(); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { reject(); });
   connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
 
   SetDate(app_.Today());
 }

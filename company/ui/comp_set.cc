@@ -15,6 +15,7 @@
 #include "platform/qt/number_fields.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -75,6 +76,7 @@ TCompSet::TCompSet(App& app, CompanyRecord& record, OptionsMode mode,
   connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(OKButton);

@@ -14,6 +14,7 @@
 #include "company/ui/browser_errors.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -84,6 +85,7 @@ TFindBox::TFindBox(App& app, store::FileHandle handle, FindMode mode,
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this,
           [this] { app_.services().help.ShowHelp(mode_.help_topic); });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
 
   auto* find_row = new QHBoxLayout;
   find_row->addWidget(new QLabel(kFindLabel, this));

@@ -10,6 +10,7 @@
 #include "company/ui/comp_set.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -91,6 +92,7 @@ THeaderForm::THeaderForm(App& app, CompanyRecord& record, QWidget* parent)
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this,
           [this] { app_.services().help.ShowHelp(kHeaderFormHelpTopic); });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(OKButton);

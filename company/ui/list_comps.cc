@@ -136,6 +136,10 @@ void TListComps::BuildMenus(QWidget* tools_host) {
   HelpButton = button("Help", nullptr, {"help-contents", "help-browser"});
   connect(HelpButton, &QToolButton::clicked, this,
           [this] { app_.services().help.ShowHelp(kCompanyHelpTopic); });
+  platform::qt::SetManagerKeys({.add = AddItem, .edit = EditItem,
+                                .remove = DeleteItem, .find = FindItem,
+                                .close = CloseItem});
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
   row->addStretch(1);
   menu_bar_ = bar;
 }

@@ -55,7 +55,8 @@ void WireMainCommands(TMainForm& form, App& app) {
 
   form.SetCommand(CommandId::kCalculator, [&desktop, &messages] {
     if (!desktop.StartCalculator()) {
-      platform::Inform(messages, kProductTitle, kCalculatorNotFound);
+      platform::Inform(messages, kProductTitle,
+                       platform::CalculatorNotFoundText(desktop));
     }
   });
   form.SetCommand(CommandId::kViewCalendar, [&form, &app] {

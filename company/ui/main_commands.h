@@ -16,7 +16,6 @@ inline constexpr char kHomeQuestion[] =
     "page. You must have an internet connection on this computer. Continue?";
 inline constexpr char kHomeFailed[] =
     "The web browser could not be started to show the home page.";
-inline constexpr char kCalculatorNotFound[] = "Windows Calculator not found.";
 inline constexpr char kFrequentQuestionsTopic[] = "Frequent Asked Questions";
 
 // Gives every command of form whose window exists its handler.

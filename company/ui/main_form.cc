@@ -214,6 +214,8 @@ void TMainForm::BuildMenusAndTools() {
       command.button = button;
     }
   }
+  platform::qt::SetStandardKeys(MenuAction(CommandId::kHelpTopics),
+                                platform::qt::StandardKey::kHelp);
   // Break the menu items into the groups the user sees.
   menus["&File"]->insertSeparator(MenuAction(CommandId::kPrinterSetup));
   menus["&File"]->insertSeparator(MenuAction(CommandId::kExit));

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTest>
 #include <fstream>
 
 #include "company/company_defaults.h"
@@ -222,7 +223,9 @@ TEST_F(MainFormTest, CalculatorAndHomeTellWhenTheyCannotStart) {
   form->RunCommand(CommandId::kCalculator);
   EXPECT_EQ(ui.desktop.calculator_starts(), 1);
   ui.desktop.SetCalculatorAvailable(false);
-  ui.messages.ExpectMessage("Windows Calculator not found.");
+  ui.messages.ExpectMessage(
+      "No calculator program was found. Looked for: gnome-calculator, xcalc. "
+      "Install one of them to use the calculator.");
   form->RunCommand(CommandId::kCalculator);
 
   const char* question =
@@ -344,6 +347,39 @@ TEST_F(MainFormTest, FirstShowingAsksThePasswordThenSetsOutputAndAges) {
   EXPECT_EQ(aging_runs, 1);
 }
 
+TEST_F(MainFormTest, AWrongPasswordAtStartUpMayBeTypedAgainTwice) {
+  std::ofstream(dir / kPasswordFileName, std::ios::binary)
+      << PasswordRecord("Secret");
+  auto form = MakeForm();
+  // The user types into the real dialog and presses Enter.
+  auto type = [&form](const char* text) {
+    return [&form, text] {
+      TPWDlg& dialog = form->pw_dlg();
+      dialog.show();
+      dialog.activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+      QTest::keyClicks(dialog.Password, text);
+      EXPECT_EQ(dialog.windowTitle(), "Password Required");
+      QTest::keyClick(dialog.Password, Qt::Key_Return);
+      return dialog.result() == QDialog::Accepted ? kModalOk : kModalCancel;
+    };
+  };
+  for (const char* wrong : {"secret", "Secrte"}) {
+    ui.windows.ExpectWindow("TPWDlg", type(wrong));
+    ui.messages.ExpectMessage("You did not enter the correct password.")
+        .WithCaption("Invalid Password");
+  }
+  ui.windows.ExpectWindow("TPWDlg", type("Secret"));
+  EXPECT_TRUE(form->FormShow());
+
+  // Three wrong ones end it.
+  for (const char* wrong : {"a", "b", "c"}) {
+    ui.windows.ExpectWindow("TPWDlg", type(wrong));
+    ui.messages.ExpectMessage("You did not enter the correct password.");
+  }
+  EXPECT_FALSE(form->FormShow());
+}
+
 TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {
   auto form = MakeForm();
   ui.messages.ExpectMessage(
@@ -363,9 +399,9 @@ TEST_F(MainFormTest, PasswordSetupRunsThroughThePasswordDialog) {
     });
   }
   ui.messages.ExpectMessage(
-      "Your new password is shown above. You will need to enter it EXACTLY as "
-      "shown next time you want to access the system.")
-      .WithCaption("Password: Tally1");
+      "Your new password is set. You will need to enter it EXACTLY as you "
+      "typed it next time you want to access the system.")
+      .WithCaption("Password Setup");
   form->RunCommand(CommandId::kPasswordSetup);
   EXPECT_EQ(ReadStoredPassword(*app).password, "Tally1");
 }

@@ -6,6 +6,7 @@
 
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -65,6 +66,7 @@ TTermEdit::TTermEdit(App& app, QWidget* parent)
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
   connect(CloseButton, &QPushButton::clicked, this, [this] { CloseButtonClick(); });
   connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+  platform::qt::HelpOnF1(this, [this] { HelpButton->click(); });
   connect(TermText, &QLineEdit::textEdited, this,
           [this](const QString& text) { editor_.FieldEdited(FromQString(text)); });
   connect(TermText, &QLineEdit::returnPressed, this, [this] {

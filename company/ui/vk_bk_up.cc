@@ -10,6 +10,7 @@
 #include "platform/message.h"
 #include "platform/modal_windows.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::company::ui {
 
@@ -108,6 +109,7 @@ TVkBkUp::TVkBkUp(App& app, std::vector<std::string> roots, QWidget* parent)
   connect(RestoreBtn, &QPushButton::clicked, this, [this] { RestoreBtnClick(); });
   connect(ExitBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+  platform::qt::HelpOnF1(this, [this] { HelpBtn->click(); });
   resize(460, 140);
 }
 

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <fstream>
 
 #include "mail/mail_settings.h"
 #include "mail/mail_transport.h"
+#include "company/text.h"
 #include "output/invoice_output.h"
+#include "output/invoice_print.h"
 #include "output/invoice_view_model.h"
 #include "output/ui/inv_batch.h"
 #include "output/ui/invoice_view.h"
@@ -22,6 +25,53 @@ class WaitCursor {
   WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
   ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
+
+// Runs fn with the output mode set to mode, and puts the user's mode back:
+// the view's Print and E-mail buttons do what they say whatever the main
+// window's mode.
+std::string OutputAs(company::App& app, company::OutputMode mode,
+                     const std::function<std::string()>& fn) {
+  const company::OutputMode before = app.output_mode;
+  app.output_mode = mode;
+  std::string status = fn();
+  app.output_mode = before;
+  return status;
+}
+
+// Save as PDF: the same drawing into a file the user names; the status
+// text, empty when nothing was saved.
+std::string SaveInvoicePdf(company::App& app, const std::string& invoice_no,
+                           const std::function<void(platform::Canvas&)>& draw) {
+  platform::FileDialogRequest request;
+  request.caption = kSaveInvoicePdfCaption;
+  request.directory = app.services().printer.PdfFolder();
+  request.file_name = "Invoice - " + invoice_no + ".pdf";
+  request.filters = {{"PDF Files (*.pdf)", "*.pdf"}};
+  request.default_suffix = "pdf";
+  const std::optional<std::string> path =
+      app.services().dialogs.SaveFile(request);
+  if (!path) return {};
+  std::string pdf;
+  std::string error;
+  if (!RenderPdf(JobTitle(PrintMode::kInvoice, invoice_no), draw, &pdf,
+                 &error)) {
+    platform::ShowError(app.services().messages, kSaveInvoicePdfCaption, error);
+    return {};
+  }
+  std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+  out.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
+  out.close();
+  if (!out) {
+    platform::ShowError(app.services().messages, kSaveInvoicePdfCaption,
+                        "The file " + *path + " could not be written.");
+    return {};
+  }
+  app.services().desktop.OfferSavedFile(
+      {kSavedAsPdfCaption,
+       "Invoice " + invoice_no + " was saved as the PDF file " + *path + ".",
+       *path, false});
+  return "Invoice " + invoice_no + " saved as PDF: " + *path;
+}
 
 }  // namespace
 
@@ -45,8 +95,26 @@ void ViewInvoice(company::App& app, const std::string& invoice_no,
   if (image.memo_missing) {
     platform::Inform(messages, kMemoInvoiceTitle, kMemoReadError);
   }
-  Trtedit window(MakeInvoiceViewModel(app.CurrentCompany, image), parent);
-  app.services().windows.RunModal("Trtedit", [&window] { return window.exec(); });
+  const std::string number = company::Trim(invoice_no);
+  const auto draw = [&app, &image](platform::Canvas& canvas) {
+    DrawInvoice(canvas, app.CurrentCompany, image, PrintMode::kInvoice,
+                app.data_dir());
+  };
+  Trtedit window(kViewInvoiceCaptionPrefix + number, draw, parent);
+  window.SetCommands(
+      [&] {
+        window.ShowStatus(OutputAs(app, company::OutputMode::kPrinter, [&] {
+          return PrintInvoiceCommand(app, number, {}, files);
+        }));
+      },
+      [&] { window.ShowStatus(SaveInvoicePdf(app, number, draw)); },
+      [&] {
+        window.ShowStatus(OutputAs(app, company::OutputMode::kEMail, [&] {
+          return PrintInvoiceCommand(app, number, {}, files);
+        }));
+      });
+  app.services().windows.RunModal(kViewInvoiceName,
+                                  [&window] { return window.exec(); });
 }
 
 std::string PrintInvoice(company::App& app, const std::string& invoice_no,

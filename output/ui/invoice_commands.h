@@ -1,5 +1,5 @@
 // The invoice manager's View, Print and Batch Print commands, with their
-// windows: the View Invoice window (Trtedit, invoice_view.h) and the batch
+// windows: the View Invoice print preview (Trtedit, invoice_view.h) and the batch
 // dialog (TInvBatch, inv_batch.h). Each returns the text for status panel
 // 1 of the manager (empty when nothing was done). `files` are the invoice
 // files the caller holds open (the manager's own), see InvoiceFiles.
@@ -14,8 +14,11 @@
 
 namespace tallybook::output::ui {
 
-// View: builds the invoice's print image and shows it modally in Trtedit
-// (window name "Trtedit" through app.services().windows). Shows "Error
+// View: builds the invoice's print image and shows its printed pages in
+// the print preview Trtedit (window name "Trtedit" through
+// app.services().windows), whose Print, Save as PDF and E-mail buttons
+// print it, save the same drawing as a PDF file the user names, or e-mail
+// it, whatever the main window's output mode. Shows "Error
 // reading memo data." for a memo invoice whose memo is missing and the
 // store's failure when the invoice cannot be read.
 void ViewInvoice(company::App& app, const std::string& invoice_no,

@@ -34,8 +34,9 @@ W* OpenWindow() {
 
 class InvoiceWindowsTest : public testing::InvoiceCompany {};
 
-TEST_F(InvoiceWindowsTest, ViewShowsTheLineItemInvoice) {
+TEST_F(InvoiceWindowsTest, ViewIsAPrintPreviewThatSavesTheSamePagesAsPdf) {
   AddStandardInvoice();
+  const std::string pdf = dir_ + "/viewed.pdf";
   bool shown = false;
   ui_->windows.ExpectWindow("Trtedit", [&] {
     Trtedit* w = OpenWindow<Trtedit>();
@@ -43,53 +44,52 @@ TEST_F(InvoiceWindowsTest, ViewShowsTheLineItemInvoice) {
     if (w == nullptr) return kModalOk;
     shown = true;
     EXPECT_EQ(w->windowTitle(), "View Invoice# 1001");
-    EXPECT_EQ(w->TitleLabel->text(), "Product Code Invoice");
-    EXPECT_FALSE(w->LineList->isHidden());
-    EXPECT_TRUE(w->MemoText->isHidden());
-    EXPECT_EQ(w->LineList->headerItem()->text(0), "LN");
-    EXPECT_EQ(w->LineList->headerItem()->text(4), "Unit Cost");
-    EXPECT_EQ(w->LineList->topLevelItemCount(), 2);
-    if (w->LineList->topLevelItemCount() != 2) return kModalOk;
-    const QTreeWidgetItem* first = w->LineList->topLevelItem(0);
-    EXPECT_EQ(first->text(0), "01");
-    EXPECT_EQ(first->text(1), "WID-1");
-    EXPECT_EQ(first->text(2), "1.5");
-    EXPECT_EQ(first->text(4), "1,234");
-    EXPECT_EQ(first->text(6), "1,851.00");
-    EXPECT_EQ(w->LineList->topLevelItem(1)->text(4), "2.125");
-    EXPECT_TRUE(w->NamePanel->text().startsWith("Joe's Hardware\nPO Box 9"));
-    EXPECT_TRUE(w->InfoPanel->text().contains("Reference: PO 77"));
-    EXPECT_TRUE(w->TotalsPanel->text().contains("Paid Amount: 0.00"));
-    EXPECT_TRUE(w->TotalsPanel->text().contains("Tax: 4.00"));
-    // Any key closes the window.
     w->show();
-    QTest::keyClick(w->LineList, Qt::Key_A);
-    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    w->Preview->updatePreview();
+    EXPECT_EQ(w->Preview->pageCount(), 1);
+    EXPECT_EQ(w->PageLabel->text(), "Page 1 of 1");
+    EXPECT_FALSE(w->NextPageBtn->isEnabled());
+    // Kept beside the test program for a person to look at.
+    EXPECT_TRUE(w->grab().save("view_invoice_preview.png"));
+    for (QPushButton* b : {w->PrintBtn, w->PdfBtn, w->EmailBtn, w->CloseBtn}) {
+      EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    }
+    // Save as PDF writes the drawing the preview shows to the named file.
+    ui_->dialogs.ExpectSaveFile(pdf);
+    w->PdfBtn->click();
+    EXPECT_EQ(w->StatusLabel->text().toStdString(),
+              "Invoice 1001 saved as PDF: " + pdf);
+    // A name the user cancels saves nothing.
+    ui_->dialogs.ExpectSaveFile(std::nullopt);
+    w->PdfBtn->click();
+    EXPECT_EQ(w->StatusLabel->text(), "");
+    QTest::keyClick(w, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(w->isVisible());
     return kModalOk;
   });
   ViewInvoice(*app_, "1001");
   EXPECT_TRUE(shown);
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  ASSERT_EQ(ui_->desktop.saved_files().size(), 1u);
+  EXPECT_EQ(ui_->desktop.saved_files()[0].path, pdf);
+  if (platform::testing::PdfToTextInstalled()) {
+    const std::string text = platform::testing::PdfText(pdf);
+    EXPECT_NE(text.find("1001"), std::string::npos) << text;
+    EXPECT_NE(text.find("Joe's Hardware"), std::string::npos) << text;
+  }
+  // Viewing marks nothing printed.
+  EXPECT_NE(Transaction(1).PrintedFlag.Get(), "Y");
 }
 
-TEST_F(InvoiceWindowsTest, ViewShowsDepositAndMemoTexts) {
-  AddInvoice("DEP", "D", "D", "0.00", "0.00", "75.00");
-  ui_->windows.ExpectWindow("Trtedit", [&] {
-    Trtedit* w = OpenWindow<Trtedit>();
-    EXPECT_EQ(w->TitleLabel->text(), "Memo Invoice");
-    EXPECT_EQ(w->MemoText->toPlainText(), "Deposit on Account");
-    EXPECT_EQ(w->NoteLabel->text(),
-              "DEPOSIT ON ACCOUNT OF 75.00. (A zero amount indicates deposit "
-              "has been offset).");
-    return kModalOk;
-  });
-  ViewInvoice(*app_, "DEP");
-
+TEST_F(InvoiceWindowsTest, ViewOfAMemoWithoutItsTextSaysSoAndStillShows) {
   AddInvoice("M5", "M", "G", "10.00", "0.00");
   ui_->messages.ExpectMessage("Error reading memo data.");
   ui_->windows.ExpectWindow("Trtedit", [&] {
     Trtedit* w = OpenWindow<Trtedit>();
-    EXPECT_EQ(w->NoteLabel->text(), "** GENERATED BILLING **");
-    EXPECT_EQ(w->MemoText->toPlainText(), QString(24, '\n'));
+    if (w == nullptr) return kModalOk;
+    w->Preview->updatePreview();
+    EXPECT_GE(w->Preview->pageCount(), 1);
     return kModalOk;
   });
   ViewInvoice(*app_, "M5");
@@ -162,7 +162,11 @@ TEST_F(InvoiceWindowsTest, PrintWithoutPrinterSaysWhichPdfWasWritten) {
   app.TodayText = app_->TodayText;
   const std::string pdf = folder + "/Invoice - 1001.pdf";
   EXPECT_EQ(PrintInvoice(app, "1001"),
-            "Invoice 1001 sent to print queue. Saved as PDF: " + pdf);
+            "Invoice 1001 saved as PDF: " + pdf);
+  ASSERT_EQ(ui_->desktop.saved_files().size(), 1u);
+  EXPECT_EQ(ui_->desktop.saved_files()[0].text,
+            "Invoice 1001 was saved as the PDF file " + pdf + ".");
+  EXPECT_EQ(ui_->desktop.saved_files()[0].caption, "Saved as PDF");
   EXPECT_GT(std::filesystem::file_size(pdf), 0u);
   app.engine().StoreShutdown();
   EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "Y");

@@ -1,13 +1,12 @@
 #include "output/ui/invoice_view.h"
 
-#include <QEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
+#include <QLocale>
 #include <QVBoxLayout>
 
+#include "platform/qt/qt_printer.h"
 #include "platform/qt/text_codec.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::output::ui {
 
@@ -15,100 +14,118 @@ using platform::qt::ToQString;
 
 namespace {
 
-QString Lines(std::initializer_list<std::string> head,
-              const std::array<std::string, 4>& rest) {
-  QStringList out;
-  for (const std::string& s : head) out << ToQString(s);
-  for (const std::string& s : rest) out << ToQString(s);
-  return out.join('\n');
+QToolButton* Tool(QWidget* parent, const char* text,
+                  std::initializer_list<const char*> icons) {
+  auto* button = new QToolButton(parent);
+  button->setText(QString::fromLatin1(text));
+  button->setToolTip(QString(QString::fromLatin1(text)).remove('&'));
+  if (platform::qt::SetThemeIcon(button, icons)) {
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  }
+  return button;
 }
 
 }  // namespace
 
-Trtedit::Trtedit(const InvoiceViewModel& m, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(ToQString(m.caption));
+Trtedit::Trtedit(const std::string& caption,
+                                 std::function<void(platform::Canvas&)> draw,
+                                 QWidget* parent)
+    : QDialog(parent),
+      printer_(QPrinter::HighResolution),
+      draw_(std::move(draw)),
+      title_(caption) {
+  setObjectName(kViewInvoiceName);
+  setWindowTitle(ToQString(caption));
+  printer_.setPageSize(
+      QPageSize(platform::qt::QtPrinter::DefaultPageSize(QLocale())));
+  Preview = new QPrintPreviewWidget(&printer_, this);
+  Preview->setZoomMode(QPrintPreviewWidget::FitInView);
+  connect(Preview, &QPrintPreviewWidget::paintRequested, this,
+          [this](QPrinter* printer) {
+            std::unique_ptr<platform::Canvas> canvas =
+                platform::qt::CanvasOnPrinter(title_, printer);
+            if (canvas == nullptr) return;
+            if (draw_) draw_(*canvas);
+            canvas->EndJob();
+          });
+  connect(Preview, &QPrintPreviewWidget::previewChanged, this,
+          [this] { ShowPage(); });
+
+  ZoomInBtn = Tool(this, "Zoom &In", {"zoom-in"});
+  ZoomOutBtn = Tool(this, "Zoom &Out", {"zoom-out"});
+  FitBtn = Tool(this, "&Whole Page", {"zoom-fit-best"});
+  PrevPageBtn = Tool(this, "Pre&vious Page", {"go-previous"});
+  NextPageBtn = Tool(this, "Ne&xt Page", {"go-next"});
+  PageLabel = new QLabel(this);
+  StatusLabel = new QLabel(this);
+  PrintBtn = new QPushButton("&Print", this);
+  PdfBtn = new QPushButton("Save as P&DF", this);
+  EmailBtn = new QPushButton("&E-Mail", this);
+  CloseBtn = new QPushButton("&Close", this);
+  platform::qt::SetThemeIcon(PrintBtn, {"document-print"});
+  platform::qt::SetThemeIcon(PdfBtn, {"document-save-as", "document-save"});
+  platform::qt::SetThemeIcon(EmailBtn, {"mail-send", "mail-message-new"});
+  platform::qt::SetThemeIcon(CloseBtn, {"window-close"});
+  for (QPushButton* b : {PrintBtn, PdfBtn, EmailBtn}) b->setAutoDefault(false);
+  CloseBtn->setDefault(true);
+
+  auto* tools = new QHBoxLayout;
+  for (QWidget* w : {static_cast<QWidget*>(ZoomInBtn), static_cast<QWidget*>(ZoomOutBtn),
+                     static_cast<QWidget*>(FitBtn), static_cast<QWidget*>(PrevPageBtn),
+                     static_cast<QWidget*>(NextPageBtn), static_cast<QWidget*>(PageLabel)}) {
+    tools->addWidget(w);
+  }
+  tools->addStretch();
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(StatusLabel, 1);
+  for (QPushButton* b : {PrintBtn, PdfBtn, EmailBtn, CloseBtn}) buttons->addWidget(b);
   auto* layout = new QVBoxLayout(this);
-  auto* addresses = new QHBoxLayout;
-  NamePanel = new QLabel(Lines({m.name}, m.billing), this);
-  ShipPanel = new QLabel(Lines({m.shipping_caption}, m.shipping), this);
-  InfoPanel = new QLabel(
-      QStringList{ToQString(m.date), ToQString(m.number), ToQString(m.account),
-                  ToQString(m.terms), ToQString(m.reference)}
-          .join('\n'),
-      this);
-  for (QLabel* panel : {NamePanel, ShipPanel, InfoPanel}) {
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    addresses->addWidget(panel, 1);
-  }
-  layout->addLayout(addresses);
+  layout->addLayout(tools);
+  layout->addWidget(Preview, 1);
+  layout->addLayout(buttons);
 
-  TitleLabel = new QLabel(ToQString(m.title), this);
-  QFont title_font = TitleLabel->font();
-  title_font.setBold(true);
-  TitleLabel->setFont(title_font);
-  layout->addWidget(TitleLabel);
+  connect(ZoomInBtn, &QToolButton::clicked, Preview, [this] { Preview->zoomIn(); });
+  connect(ZoomOutBtn, &QToolButton::clicked, Preview, [this] { Preview->zoomOut(); });
+  connect(FitBtn, &QToolButton::clicked, Preview, &QPrintPreviewWidget::fitInView);
+  connect(PrevPageBtn, &QToolButton::clicked, this, [this] {
+    Preview->setCurrentPage(Preview->currentPage() - 1);
+    ShowPage();
+  });
+  connect(NextPageBtn, &QToolButton::clicked, this, [this] {
+    Preview->setCurrentPage(Preview->currentPage() + 1);
+    ShowPage();
+  });
+  connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+  platform::qt::UseFormKeys(this, nullptr, {});
+  platform::qt::PressOnKeys(this, platform::qt::KeysOf(platform::qt::StandardKey::kPrint),
+                            PrintBtn);
+  SetCommands({}, {}, {});
+  resize(900, 700);
+}
 
-  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  LineList = new QTreeWidget(this);
-  LineList->setRootIsDecorated(false);
-  LineList->setFont(fixed);
-  QStringList headings;
-  for (const std::string& h : m.headings) headings << ToQString(h);
-  LineList->setHeaderLabels(headings);
-  for (const auto& row : m.rows) {
-    QStringList cells;
-    for (const std::string& c : row) cells << ToQString(c);
-    auto* item = new QTreeWidgetItem(cells);
-    for (int column : {2, 4, 6}) {
-      item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-    }
-    LineList->addTopLevelItem(item);
-  }
-  LineList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  MemoText = new QPlainTextEdit(ToQString(m.memo_text), this);
-  MemoText->setReadOnly(true);
-  MemoText->setFont(fixed);
-  MemoText->setLineWrapMode(QPlainTextEdit::NoWrap);
-  LineList->setVisible(m.line_items);
-  MemoText->setVisible(!m.line_items);
-  layout->addWidget(LineList, 1);
-  layout->addWidget(MemoText, 1);
-
-  NoteLabel = new QLabel(ToQString(m.note), this);
-  layout->addWidget(NoteLabel);
-  TotalsPanel = new QLabel(
-      QStringList{"Total: " + ToQString(m.total),
-                  ToQString(m.tax_caption) + " " + ToQString(m.tax),
-                  "Grand Total: " + ToQString(m.grand_total),
-                  ToQString(m.paid),
-                  "Balance Due: " + ToQString(m.balance_due)}
-          .join('\n'),
-      this);
-  TotalsPanel->setAlignment(Qt::AlignRight);
-  layout->addWidget(TotalsPanel);
-  resize(820, 560);
-
-  // A double-click or key anywhere in the window closes it, also over the
-  // list and the text area, which would take the event for themselves.
-  for (QWidget* w : {static_cast<QWidget*>(LineList), LineList->viewport(),
-                     static_cast<QWidget*>(MemoText), MemoText->viewport()}) {
-    w->installEventFilter(this);
+void Trtedit::SetCommands(std::function<void()> print,
+                                  std::function<void()> save_pdf,
+                                  std::function<void()> email) {
+  const std::pair<QPushButton*, std::function<void()>> commands[] = {
+      {PrintBtn, std::move(print)}, {PdfBtn, std::move(save_pdf)},
+      {EmailBtn, std::move(email)}};
+  for (const auto& [button, command] : commands) {
+    button->disconnect(this);
+    button->setEnabled(static_cast<bool>(command));
+    if (command) connect(button, &QPushButton::clicked, this, command);
   }
 }
 
-bool Trtedit::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick ||
-      event->type() == QEvent::KeyPress) {
-    accept();
-    return true;
-  }
-  return QDialog::eventFilter(watched, event);
+void Trtedit::ShowStatus(const std::string& text) {
+  StatusLabel->setText(ToQString(text));
 }
 
-void Trtedit::keyPressEvent(QKeyEvent*) { accept(); }
-
-void Trtedit::mouseDoubleClickEvent(QMouseEvent*) { accept(); }
+void Trtedit::ShowPage() {
+  const int count = Preview->pageCount();
+  const int page = Preview->currentPage();
+  PageLabel->setText(QStringLiteral("Page %1 of %2").arg(page).arg(count));
+  PrevPageBtn->setEnabled(page > 1);
+  NextPageBtn->setEnabled(page < count);
+}
 
 }  // namespace tallybook::output::ui

@@ -1,40 +1,62 @@
-// Trtedit: the View Invoice window, "View Invoice# " + number. Shows the
-// print image read-only: the customer's addresses, the invoice's date,
-// number, account, terms and reference, the lines (line-item invoice) or
-// the memo text, the billing note and the totals. Double-clicking anywhere
-// or pressing any key closes it.
+// Trtedit: View Invoice as a print preview. The pages are the very
+// drawing the printer gets (DrawInvoice on a canvas over the preview's
+// printer), with zoom, paging, and the buttons Print, Save as PDF, E-mail
+// and Close. What the three commands do is given by whoever opens the
+// window (output/ui/invoice_commands.cc), so the window stays thin.
 #ifndef TALLYBOOK_OUTPUT_UI_INVOICE_VIEW_H_
 #define TALLYBOOK_OUTPUT_UI_INVOICE_VIEW_H_
 
 #include <QDialog>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QToolButton>
+#include <functional>
+#include <string>
 
-#include "output/invoice_view_model.h"
+#include "platform/canvas.h"
 
 namespace tallybook::output::ui {
+
+inline constexpr char kViewInvoiceName[] = "Trtedit";
+inline constexpr char kViewInvoiceCaptionPrefix[] = "View Invoice# ";
+inline constexpr char kSaveInvoicePdfCaption[] = "Save Invoice as PDF";
 
 class Trtedit : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Trtedit(const InvoiceViewModel& model, QWidget* parent = nullptr);
+  // caption: "View Invoice# " + number; draw draws every page.
+  Trtedit(const std::string& caption,
+                  std::function<void(platform::Canvas&)> draw,
+                  QWidget* parent = nullptr);
 
-  // Controls.
-  QLabel* NamePanel;      // name and billing lines
-  QLabel* ShipPanel;      // shipping caption and lines
-  QLabel* InfoPanel;      // date, number, account, terms, reference
-  QLabel* TitleLabel;     // "Product Code Invoice" / "Memo Invoice"
-  QTreeWidget* LineList;  // line-item invoice
-  QPlainTextEdit* MemoText;  // other kinds
-  QLabel* NoteLabel;
-  QLabel* TotalsPanel;
+  // The commands of the buttons; a button without one is disabled.
+  void SetCommands(std::function<void()> print, std::function<void()> save_pdf,
+                   std::function<void()> email);
+  // Shows what a command did ("Invoice 1001 saved as PDF: ...").
+  void ShowStatus(const std::string& text);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  QPrintPreviewWidget* Preview;
+  QToolButton* ZoomInBtn;
+  QToolButton* ZoomOutBtn;
+  QToolButton* FitBtn;
+  QToolButton* PrevPageBtn;
+  QToolButton* NextPageBtn;
+  QLabel* PageLabel;
+  QLabel* StatusLabel;
+  QPushButton* PrintBtn;
+  QPushButton* PdfBtn;
+  QPushButton* EmailBtn;
+  QPushButton* CloseBtn;
+
+ private:
+  void ShowPage();
+
+  QPrinter printer_;
+  std::function<void(platform::Canvas&)> draw_;
+  std::string title_;
 };
 
 }  // namespace tallybook::output::ui

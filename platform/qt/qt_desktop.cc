@@ -1,6 +1,10 @@
 #include "platform/qt/qt_desktop.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -23,6 +27,35 @@ bool QtDesktop::StartCalculator() {
     if (QProcess::startDetached(path, {})) return true;
   }
   return false;
+}
+
+std::vector<std::string> QtDesktop::CalculatorPrograms() const {
+  std::vector<std::string> programs;
+  for (const QString& program : calculators_) {
+    programs.push_back(FromQString(program));
+  }
+  return programs;
+}
+
+void QtDesktop::OfferSavedFile(const SavedFileNotice& notice) {
+  QMessageBox box(QMessageBox::Information, ToQString(notice.caption),
+                  ToQString(notice.text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  const QString path = ToQString(notice.path);
+  QPushButton* open =
+      notice.folder ? nullptr : box.addButton(QStringLiteral("&Open"), QMessageBox::AcceptRole);
+  QPushButton* folder =
+      box.addButton(QStringLiteral("Show &folder"), QMessageBox::ActionRole);
+  QPushButton* close = box.addButton(QStringLiteral("&Close"), QMessageBox::RejectRole);
+  box.setDefaultButton(open != nullptr ? open : close);
+  box.setEscapeButton(close);
+  box.exec();
+  if (open != nullptr && box.clickedButton() == open) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  } else if (box.clickedButton() == folder) {
+    const QString dir = notice.folder ? path : QFileInfo(path).absolutePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(dir));
+  }
 }
 
 bool QtDesktop::OpenUrl(const std::string& url) {

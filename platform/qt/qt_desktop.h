@@ -17,6 +17,8 @@ class QtDesktop : public Desktop {
       : calculators_(std::move(calculators)) {}
 
   bool StartCalculator() override;
+  std::vector<std::string> CalculatorPrograms() const override;
+  void OfferSavedFile(const SavedFileNotice& notice) override;
   bool OpenUrl(const std::string& url) override;
 
  private:

@@ -376,6 +376,11 @@ TEST_F(QtPlatformTest, MissingCalculatorsAndBadUrlsReportFailure) {
   EXPECT_FALSE(desktop.StartCalculator());
   EXPECT_FALSE(desktop.OpenUrl("not a web address"));
   EXPECT_FALSE(QtDesktop::DefaultCalculators().isEmpty());
+  // The user is told which programs were looked for.
+  EXPECT_EQ(CalculatorNotFoundText(desktop),
+            "No calculator program was found. Looked for: "
+            "no-such-calculator-program. Install one of them to use the "
+            "calculator.");
 }
 
 TEST_F(QtPlatformTest, ProgressWindowShowsLinesAndHearsCancel) {

@@ -23,8 +23,12 @@ class QtCanvas : public Canvas {
   QtCanvas(std::string title, std::unique_ptr<QPrinter> printer,
            QString pdf_path)
       : title_(std::move(title)),
-        printer_(std::move(printer)),
+        owned_(std::move(printer)),
+        printer_(owned_.get()),
         pdf_path_(std::move(pdf_path)) {}
+  // Draws on a printer someone else owns (a print preview's).
+  QtCanvas(std::string title, QPrinter* printer)
+      : title_(std::move(title)), printer_(printer) {}
 
   ~QtCanvas() override {
     if (!finished_) Abort();
@@ -32,7 +36,7 @@ class QtCanvas : public Canvas {
 
   // Opens the painter; false when the printer or file cannot be started.
   bool Begin() {
-    if (!painter_.begin(printer_.get())) return false;
+    if (!painter_.begin(printer_)) return false;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     page_ = printer_->pageLayout().paintRectPixels(kPrinterDotsPerInch);
     SetFont(font_);
@@ -48,7 +52,7 @@ class QtCanvas : public Canvas {
   void SetFont(const Font& font) override {
     font_ = font;
     if (!painter_.isActive()) return;
-    painter_.setFont(QFont(ToQFont(font), printer_.get()));
+    painter_.setFont(QFont(ToQFont(font), printer_));
   }
   const Font& CurrentFont() const override { return font_; }
 
@@ -138,7 +142,8 @@ class QtCanvas : public Canvas {
 
  private:
   std::string title_;
-  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPrinter> owned_;
+  QPrinter* printer_;
   QString pdf_path_;
   QPainter painter_;
   QRect page_;
@@ -150,6 +155,14 @@ class QtCanvas : public Canvas {
 };
 
 }  // namespace
+
+std::unique_ptr<Canvas> CanvasOnPrinter(const std::string& title,
+                                        QPrinter* printer) {
+  printer->setResolution(kPrinterDotsPerInch);
+  auto canvas = std::make_unique<QtCanvas>(title, printer);
+  if (!canvas->Begin()) return nullptr;
+  return canvas;
+}
 
 QtPrinter::QtPrinter(std::string pdf_folder, QWidget* parent)
     : pdf_folder_(std::move(pdf_folder)),

@@ -24,6 +24,12 @@ class QPrinter;
 
 namespace tallybook::platform::qt {
 
+// A canvas drawing on `printer`, which the caller owns and keeps until the
+// canvas is gone: for a print preview, whose widget hands out the printer.
+// At 300 dots per inch as every job; null when painting cannot start.
+std::unique_ptr<Canvas> CanvasOnPrinter(const std::string& title,
+                                        QPrinter* printer);
+
 class QtPrinter : public Printer {
  public:
   // `pdf_folder` is a native path; it is created when the first PDF is

@@ -52,6 +52,14 @@ class ScriptedDesktop : public Desktop {
     ++calculator_starts_;
     return calculator_;
   }
+  std::vector<std::string> CalculatorPrograms() const override {
+    return {"gnome-calculator", "xcalc"};
+  }
+  void OfferSavedFile(const SavedFileNotice& notice) override {
+    saved_files_.push_back(notice);
+  }
+  // Every saved-file notice shown, in order.
+  const std::vector<SavedFileNotice>& saved_files() const { return saved_files_; }
   bool OpenUrl(const std::string& url) override {
     urls_.push_back(url);
     return browser_;
@@ -65,6 +73,7 @@ class ScriptedDesktop : public Desktop {
   bool browser_ = true;
   int calculator_starts_ = 0;
   std::vector<std::string> urls_;
+  std::vector<SavedFileNotice> saved_files_;
 };
 
 class ScriptedPlatform {

@@ -19,10 +19,12 @@
 #include "company/ui/cal_form.h"
 #include "platform/message.h"
 #include "platform/modal_windows.h"
+#include "platform/qt/number_fields.h"
 #include "platform/qt/text_codec.h"
 #include "platform/qt/window_patterns.h"
 #include "receivables/payment_lines.h"
 #include "receivables/payment_posting.h"
+#include "receivables/posting_summary.h"
 
 namespace tallybook::receivables::ui {
 namespace {
@@ -91,7 +93,10 @@ TPPmtDialog::TPPmtDialog(platform::Messages& messages, QWidget* parent)
   InfoLabel = new QLabel(this);
   PPAmt = new QLineEdit(this);
   PPAmt->setObjectName("PPAmt");
-  PPAmt->setMaxLength(kPaidAmountLength);
+  // Amounts as the dialog takes them: digits, one point, two decimals.
+  platform::qt::MakeDecimalField(PPAmt, kPaidAmountLength,
+                                 platform::qt::kMoneyDecimals);
+  PPAmt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   OKBtn = Button("OK", this);
   OKBtn->setDefault(true);
   CancelBtn = Button("&Cancel", this);
@@ -105,6 +110,15 @@ TPPmtDialog::TPPmtDialog(platform::Messages& messages, QWidget* parent)
   layout->addLayout(buttons);
   connect(OKBtn, &QPushButton::clicked, this, &TPPmtDialog::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  platform::qt::EnableWhileAmounts(OKBtn, {PPAmt}, /*empty_is_zero=*/false);
+  platform::qt::UseFormKeys(this, OKBtn, {});
+}
+
+void TPPmtDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // What is typed replaces the "0.00" the box starts with.
+  PPAmt->setFocus(Qt::OtherFocusReason);
+  PPAmt->selectAll();
 }
 
 void TPPmtDialog::Prepare(const std::string& caption, const std::string& info,
@@ -144,10 +158,12 @@ TPayBox::TPayBox(company::App& app, std::function<bool()> choose_customer,
 
 void TPayBox::BuildControls() {
   CustomerBtn = new QToolButton(this);
-  CustomerBtn->setText(QStringLiteral("&Customer"));
+  // "&Cancel" has the C.
+  CustomerBtn->setText(QStringLiteral("C&ustomer"));
   platform::qt::SetThemeIcon(CustomerBtn,
                              {"system-users", "x-office-address-book"});
   CustomerBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  CustomerBtn->setFocusPolicy(Qt::StrongFocus);
   PCustName = new QLabel(this);
   PCustNum = new QLabel(this);
   PCustBal = new QLabel(this);
@@ -174,7 +190,12 @@ void TPayBox::BuildControls() {
   PmtDate->setInputMask(QString::fromLatin1(kPaymentDateMask));
   CalendarBtn = Button("...", this);
   PAmt = new QLineEdit(this);
-  PAmt->setMaxLength(kPaidAmountLength);
+  // Digits and one point with two decimals: no sign, no separators.
+  platform::qt::MakeDecimalField(PAmt, kPaidAmountLength,
+                                 platform::qt::kMoneyDecimals);
+  PAmt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  PCustName->setMinimumWidth(
+      PCustName->fontMetrics().horizontalAdvance(QString(35, QChar('M'))));
   PNotes = new QLineEdit(this);
   PNotes->setMaxLength(kNoteLength);
   IPostedAmt = new QLabel(this);
@@ -192,9 +213,9 @@ void TPayBox::BuildControls() {
   auto* customer = new QGridLayout;
   customer->addWidget(CustomerBtn, 0, 0, 2, 1);
   customer->addWidget(new QLabel(QStringLiteral("Customer:"), this), 0, 1);
-  customer->addWidget(PCustName, 0, 2);
-  customer->addWidget(new QLabel(QStringLiteral("Number:"), this), 0, 3);
-  customer->addWidget(PCustNum, 0, 4);
+  customer->addWidget(PCustName, 0, 2, 1, 3);
+  customer->addWidget(new QLabel(QStringLiteral("Number:"), this), 0, 5);
+  customer->addWidget(PCustNum, 0, 6);
   customer->addWidget(new QLabel(QStringLiteral("Balance:"), this), 1, 1);
   customer->addWidget(PCustBal, 1, 2);
   customer->addWidget(new QLabel(QStringLiteral("Phone:"), this), 1, 3);
@@ -268,6 +289,15 @@ void TPayBox::BuildControls() {
   connect(OKBtn, &QPushButton::clicked, this, &TPayBox::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpBtn, &QPushButton::clicked, this, &TPayBox::HelpBtnClick);
+  // Enter on the focused customer button chooses, as Space does.
+  CustomerBtn->installEventFilter(
+      new EnterFilter(this, [this] { CustomerBtnClick(); }));
+  platform::qt::UseFormKeys(this, OKBtn, [this] { HelpBtnClick(); });
+}
+
+void TPayBox::reject() {
+  if (!platform::qt::MayDiscardChanges(messages(), changes_)) return;
+  QDialog::reject();
 }
 
 int TPayBox::Execute() {
@@ -287,6 +317,7 @@ void TPayBox::FormShow() {
   AccountDep->setEnabled(false);
   UpdateButtons();
   CustomerBtn->setFocus();
+  changes_.Reset();
 }
 
 void TPayBox::ClearCustomer() {
@@ -335,6 +366,8 @@ void TPayBox::CustomerBtnClick() {
   }
   AccountDep->setEnabled(true);
   PmtDate->setFocus();
+  // Choosing the customer is no work to lose; what follows is.
+  changes_.Reset();
 }
 
 std::vector<std::string> TPayBox::Lines(const QListWidget* list) {
@@ -404,6 +437,7 @@ void TPayBox::UpdateButtons() {
   const double posted = PostedTotal(Lines(DstList));
   IPostedAmt->setText(ToQString(company::FormatMoney(posted)));
   OKBtn->setEnabled(
+      platform::qt::IsAmountText(PAmt->text(), /*empty_is_zero=*/false) &&
       PostAllowed(posted, FromQString(PAmt->text()), !destination));
 }
 
@@ -510,6 +544,8 @@ void TPayBox::OKBtnClick() {
   const PostingResult result = PostPayment(app_, posting);
   switch (result.outcome) {
     case PostingOutcome::kPosted:
+      platform::Inform(messages(), kPaymentPostedCaption,
+                       PostingSummaryText(result));
       accept();
       break;
     case PostingOutcome::kRefused:

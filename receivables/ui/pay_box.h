@@ -25,6 +25,7 @@
 
 #include "company/app.h"
 #include "platform/message.h"
+#include "platform/qt/window_patterns.h"
 
 namespace tallybook::receivables::ui {
 
@@ -74,6 +75,9 @@ class TPPmtDialog : public QDialog {
 
   // Accepts a valid amount; otherwise warns, focuses the amount and stays.
   void OKBtnClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   platform::Messages& messages_;
@@ -140,6 +144,10 @@ class TPayBox : public QDialog {
   // The lines of a list, in list order (for tests and the posting).
   static std::vector<std::string> Lines(const QListWidget* list);
 
+  // Escape, Cancel and the close button ask before lists or amounts the
+  // user made are discarded.
+  void reject() override;
+
  private:
   platform::Messages& messages() { return app_.services().messages; }
   void BuildControls();
@@ -156,6 +164,7 @@ class TPayBox : public QDialog {
   std::string customer_no_;
   std::string short_name_;
   std::string balance_;
+  platform::qt::FormChanges changes_{this};
 };
 
 }  // namespace tallybook::receivables::ui

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <set>
+
 #include "company/ui/ui_test_support.h"
 #include "platform/qt/text_codec.h"
 #include "receivables/payment_lines.h"
 #include "receivables/payment_posting.h"
 #include "receivables/payment_test_support.h"
+#include "receivables/posting_summary.h"
 
 namespace tallybook::receivables::ui {
 namespace {
@@ -178,6 +183,8 @@ TEST_F(PayBoxTest, PartialPaymentSplitsTheLine) {
 
   box_->PAmt->setText("30");
   ASSERT_TRUE(box_->OKBtn->isEnabled());
+  ui_->messages.ExpectMessage("Posted 1 item for a total of 30.00.")
+      .WithCaption(kPaymentPostedCaption);
   box_->OKBtnClick();
   EXPECT_EQ(box_->result(), QDialog::Accepted);
   EXPECT_EQ(Under("1001")[0].AmountDue.Get(), "70.00");
@@ -196,6 +203,8 @@ TEST_F(PayBoxTest, DepositOnAccountIsPostedAlone) {
   EXPECT_EQ(Dst(), std::vector<std::string>{"DEPOSIT   06/15/24        25.00"});
   box_->PAmt->setText("25");
   box_->PNotes->setText("Advance");
+  ui_->messages.ExpectMessage(
+      "Posted 1 item for a total of 25.00. Deposit number: DP4.");
   box_->OKBtnClick();
   EXPECT_EQ(box_->result(), QDialog::Accepted);
   EXPECT_EQ(Under("DP4").at(0).StatementNote.Get(), "Advance");
@@ -219,6 +228,86 @@ TEST_F(PayBoxTest, HelpOpensItsTopic) {
   box_->HelpBtnClick();
   EXPECT_EQ(ui_->help.topics(),
             std::vector<std::string>{kPaymentWizardHelpTopic});
+}
+
+TEST_F(PayBoxTest, KeyboardAloneTakesAPartialPaymentAndShowsWhatWasPosted) {
+  box_->show();
+  box_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(box_.get()));
+  // The wizard opens on choosing the customer; Enter chooses.
+  EXPECT_EQ(QApplication::focusWidget(), box_->CustomerBtn);
+  choose_ = "C1";
+  QTest::keyClick(box_->CustomerBtn, Qt::Key_Return);
+  EXPECT_EQ(chooser_runs_, 1);
+  EXPECT_EQ(box_->PCustName->text(), "Acme Widget Company");
+  EXPECT_GE(box_->PCustName->width(),
+            box_->PCustName->fontMetrics().horizontalAdvance(
+                box_->PCustName->text()));
+
+  // The amount typed once into the dialog replaces its "0.00".
+  box_->SrcList->setCurrentRow(0);
+  ui_->windows.ExpectWindow("TPPmtDialog", [this] {
+    TPPmtDialog* dialog = box_->PPmtDialog;
+    dialog->show();
+    dialog->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+    // The amount box is the dialog's focus, with its "0.00" selected.
+    EXPECT_EQ(dialog->focusWidget(), dialog->PPAmt);
+    EXPECT_EQ(dialog->PPAmt->selectedText(), "0.00");
+    QTest::keyClicks(dialog->PPAmt, "-3,0.555");
+    EXPECT_EQ(dialog->PPAmt->text(), "30.55");
+    QTest::keyClick(dialog->PPAmt, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    return dialog->result() == QDialog::Accepted ? kModalOk : kModalCancel;
+  });
+  QTest::keyClick(box_->PPmtBtn, Qt::Key_Space);
+  EXPECT_EQ(Dst(), std::vector<std::string>{"1001      06/12/24        30.55P"});
+
+  // The paid amount takes digits and one point: no message per keystroke.
+  box_->PAmt->selectAll();
+  QTest::keyClicks(box_->PAmt, "-3,0.5x5");
+  EXPECT_EQ(box_->PAmt->text(), "30.55");
+  EXPECT_TRUE(ui_->messages.shown().empty());
+  ASSERT_TRUE(box_->OKBtn->isEnabled());
+
+  // Escape with work done asks first.
+  ui_->messages.ExpectMessage(platform::qt::kDiscardChangesQuestion,
+                              platform::Answer::kNo);
+  QTest::keyClick(box_->PAmt, Qt::Key_Escape);
+  EXPECT_TRUE(box_->isVisible());
+
+  // F1 is the wizard's help; Ctrl+S posts, and the user sees what was.
+  QTest::keyClick(box_->PAmt, Qt::Key_F1);
+  EXPECT_EQ(ui_->help.topics().back(), kPaymentWizardHelpTopic);
+  ui_->messages.ExpectMessage("Posted 1 item for a total of 30.55.")
+      .WithCaption(kPaymentPostedCaption)
+      .WithKind(MessageKind::kInformation);
+  QTest::keyClick(box_->PAmt, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(box_->result(), QDialog::Accepted);
+  EXPECT_EQ(Under("1001")[0].AmountDue.Get(), "69.45");
+}
+
+TEST_F(PayBoxTest, MnemonicsAreDistinct) {
+  std::set<QChar> seen;
+  for (QAbstractButton* button : box_->findChildren<QAbstractButton*>()) {
+    if (button->window() != box_.get()) continue;  // the amount dialog's own
+    const QString text = button->text();
+    const int at = text.indexOf('&');
+    if (at < 0 || at + 1 >= text.size()) continue;
+    EXPECT_TRUE(seen.insert(text.at(at + 1).toLower()).second)
+        << text.toStdString();
+  }
+  EXPECT_GE(seen.size(), 5u);
+}
+
+TEST(PostingSummaryTest, NamesItemsTotalAndDeposits) {
+  PostingResult result;
+  result.items_posted = 3;
+  result.amount_posted = 1234.5;
+  EXPECT_EQ(PostingSummaryText(result), "Posted 3 items for a total of 1,234.50.");
+  result.deposit_numbers = {"DP7", "DP8"};
+  EXPECT_EQ(PostingSummaryText(result),
+            "Posted 3 items for a total of 1,234.50. Deposit numbers: DP7, DP8.");
 }
 
 }  // namespace
