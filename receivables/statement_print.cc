@@ -26,6 +26,10 @@ constexpr int kLogoGap = 25;
 constexpr int kContinuedAbove = 100;
 constexpr int kStatusAbove = 110;
 constexpr platform::Color kShade = platform::MakeColor(224, 224, 224);
+// The column headings of the printed statement.
+constexpr const char* kHeadings[kStatementColumns] = {
+    "Date",        "Invoice#",     "Reference/Comments", "Total Amount",
+    "Paid Amount", " Balance Due", "C"};
 
 class StatementPage {
  public:
@@ -67,21 +71,22 @@ class StatementPage {
     c_.TextOut((left_ + right_ - Width(text)) / 2, y, text);
   }
 
-  // Column edges from sample texts; amounts as wide as their heading or
-  // "9,999,999.99", whichever is wider. A table wider than the space
-  // between the margins is narrowed to it, every column alike.
+  // Column edges from sample texts; amounts as wide as "9,999,999.99",
+  // and no column narrower than its heading in the caption font. A table
+  // wider than the space between the margins is narrowed to it, every
+  // column alike.
   void MeasureColumns() {
     const std::string samples[kStatementColumns] = {
-        "XXXXXXXX",    "XXXXXXXX",     std::string(27, 'X'), "Total Amount",
-        "Paid Amount", " Balance Due", "X"};
+        "XXXXXXXX",     "XXXXXXXX",     std::string(27, 'X'), "9,999,999.99",
+        "9,999,999.99", "9,999,999.99", "X"};
     int widths[kStatementColumns];
     const int gap = Width("XX");
     int total = gap * (kStatementColumns - 1);
     for (int i = 0; i < kStatementColumns; ++i) {
-      widths[i] = Width(samples[i]);
-      if (i >= 3 && i <= 5) {
-        widths[i] = std::max(widths[i], Width("9,999,999.99"));
-      }
+      Use(company::kCaptionHeadersFont);
+      widths[i] = Width(kHeadings[i]);
+      Use(company::kBodyTextFont);
+      widths[i] = std::max(widths[i], Width(samples[i]));
       total += widths[i];
     }
     const int room = std::max(right_ - left_, 1);
@@ -169,14 +174,11 @@ class StatementPage {
     if (co_.Shading != 0) {
       c_.FillRectangle(Rect{left_, y_, right_, y_ + l}, kShade);
     }
-    const char* heads[kStatementColumns] = {
-        "Date",        "Invoice#",     "Reference/Comments", "Total Amount",
-        "Paid Amount", " Balance Due", "C"};
     for (int i = 0; i < kStatementColumns; ++i) {
       if (i >= 3 && i <= 5) {
-        c_.TextOut(right_of_[i] - Width(heads[i]), y_, heads[i]);
+        c_.TextOut(right_of_[i] - Width(kHeadings[i]), y_, kHeadings[i]);
       } else {
-        c_.TextOut(left_of_[i], y_, heads[i]);
+        c_.TextOut(left_of_[i], y_, kHeadings[i]);
       }
     }
     y_ += l;

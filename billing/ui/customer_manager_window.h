@@ -8,8 +8,8 @@
 //
 // The statement commands (View / Print, Statement, Batch Print) run the
 // App's view_statement and batch_statements, which the receivables windows
-// install; without them the commands are disabled. The view (App's customer_view_key) is kept for the rest
-// of the run.
+// install; without them the commands are disabled. The view (App's
+// customer_view_key) is kept for the rest of the run.
 #ifndef TALLYBOOK_BILLING_UI_CUSTOMER_MANAGER_WINDOW_H_
 #define TALLYBOOK_BILLING_UI_CUSTOMER_MANAGER_WINDOW_H_
 
