@@ -1,12 +1,10 @@
 // The invoice commands of the built tallybook-admin: invoice-pdf and
 // email-invoice over a small company.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
+#include "app/admin_test_util.h"
 #include "mail/smtp_test_server.h"
 #include "output/output_test_support.h"
 #include "platform/testing/pdf_text.h"
@@ -16,28 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BinaryRun {
-  int code;
-  std::string out;
-};
-
-// Runs a shell command; its exit code and what it wrote (both streams).
-BinaryRun RunCommand(const std::string& command) {
-  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return {-1, "popen failed"};
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-BinaryRun RunAdminBinary(const std::string& arguments) {
-  const char* bin = std::getenv("TALLYBOOK_BINARY_DIR");
-  return RunCommand(std::string(bin ? bin : "..") + "/app/tallybook-admin " +
-                    arguments);
-}
+using testing::BinaryRun;
+using testing::RunAdminBinary;
 
 class AdminInvoiceTest : public output::testing::InvoiceCompany {
  protected:

@@ -7,6 +7,7 @@
 #include "app/admin_commands.h"
 #ifdef TALLYBOOK_INVOICE_ADMIN
 #include "app/invoice_admin.h"
+#include "app/statement_admin.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
   std::vector<tallybook::admin::AdminCommand> extra;
 #ifdef TALLYBOOK_INVOICE_ADMIN
   extra = tallybook::admin::InvoiceAdminCommands();
+  for (const auto& command : tallybook::admin::StatementAdminCommands()) {
+    extra.push_back(command);
+  }
 #endif
   int code = tallybook::admin::RunAdmin(args, std::cout, std::cerr, extra);
   std::cout.flush();

@@ -31,23 +31,6 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&,
   }
 }
 
-// Makes the QApplication PDF drawing needs, unless one exists.
-class OffscreenApplication {
- public:
-  OffscreenApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    qInstallMessageHandler(&QuietQtMessages);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tallybook-admin";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-
 // A file name for an invoice number: characters a file name cannot hold
 // become '_'.
 std::string PdfNameFor(const std::string& invoice_no) {
@@ -60,6 +43,34 @@ std::string PdfNameFor(const std::string& invoice_no) {
 }
 
 }  // namespace
+
+OffscreenApplication::OffscreenApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  qInstallMessageHandler(&QuietQtMessages);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "tallybook-admin";
+  static char* argv[] = {name, nullptr};
+  app_ = std::make_unique<QApplication>(argc, argv);
+}
+
+OffscreenApplication::~OffscreenApplication() = default;
+
+bool WritePdfFile(const std::string& path, const std::string& pdf,
+                  std::string* error) {
+  // Written beside and renamed, so a failed write leaves no stub.
+  const fs::path side = path + ".part";
+  std::ofstream file(side, std::ios::binary | std::ios::trunc);
+  file.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
+  file.close();
+  std::error_code ec;
+  if (!file || (fs::rename(side, path, ec), ec)) {
+    fs::remove(side, ec);
+    *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
 
 const std::vector<AdminCommand>& InvoiceAdminCommands() {
   static const std::vector<AdminCommand> commands = {
@@ -126,18 +137,7 @@ int RunInvoicePdf(const std::vector<std::string>& args, std::ostream& out,
         },
         &pdf, &error);
     const fs::path path = fs::path(folder) / PdfNameFor(image.invoice_no);
-    if (made) {
-      // Written beside and renamed, so a failed write leaves no stub.
-      const fs::path side = path.string() + ".part";
-      std::ofstream file(side, std::ios::binary | std::ios::trunc);
-      file.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
-      file.close();
-      if (!file || (fs::rename(side, path, ec), ec)) {
-        fs::remove(side, ec);
-        error = "cannot write " + path.string();
-        made = false;
-      }
-    }
+    if (made) made = WritePdfFile(path.string(), pdf, &error);
     if (!made) {
       Fail(err, "invoice " + company::Cp1252ToUtf8(number) + ": " + error);
       ++failures;

@@ -17,11 +17,33 @@
 #ifndef TALLYBOOK_APP_INVOICE_ADMIN_H_
 #define TALLYBOOK_APP_INVOICE_ADMIN_H_
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/admin_commands.h"
 
+class QApplication;
+
 namespace tallybook::admin {
+
+// Makes the QApplication PDF drawing needs (on the offscreen platform, Qt's
+// notices silenced) for its lifetime, unless one exists.
+class OffscreenApplication {
+ public:
+  OffscreenApplication();
+  ~OffscreenApplication();
+  OffscreenApplication(const OffscreenApplication&) = delete;
+  OffscreenApplication& operator=(const OffscreenApplication&) = delete;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+// Writes pdf to path through a file beside it that is then renamed, so a
+// failed write leaves no stub; false and the reason in *error.
+bool WritePdfFile(const std::string& path, const std::string& pdf,
+                  std::string* error);
 
 const std::vector<AdminCommand>& InvoiceAdminCommands();
 

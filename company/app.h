@@ -31,6 +31,7 @@ class Canvas;
 namespace tallybook::company {
 
 class OperationJournal;
+class CompanyFileAccess;
 
 // Which output the main window's radio buttons choose.
 enum class OutputMode { kPrinter, kEMail };
@@ -130,6 +131,14 @@ class App {
   // Opens the mail settings dialog (server login, attachment) over the
   // active window; the company options' e-mail page offers it when set.
   std::function<void()> edit_mail_settings;
+  // The customer manager's statement commands, installed by the
+  // receivables windows: show one customer's statement, and the batch run.
+  // They read the customer file the manager holds open. Empty while
+  // statements are not available.
+  std::function<void(CompanyFileAccess& customers,
+                     const std::string& customer_no)>
+      view_statement;
+  std::function<void(CompanyFileAccess& customers)> batch_statements;
 
   // ---- The busy guard. Long loops that let the window process events
   // (aging, rebuild, purge, backup, batch print, generation, reports) hold

@@ -62,32 +62,18 @@ OutputResult EmailInvoice(App& app, const InvoiceImage& image,
     platform::Inform(app.services().messages, kEmailModeCaption, kNotOnline);
     return result;
   }
-  mail::OutgoingMessage message;
-  message.from = company::Cp1252ToUtf8(mail.from);
-  message.to = company::Cp1252ToUtf8(mail.to);
-  message.subject = company::Cp1252ToUtf8(mail.subject);
-  for (const std::string& line : mail.lines) {
-    message.body_lines.push_back(company::Cp1252ToUtf8(line));
-  }
-  mail::MailSettings settings;
-  mail::ReadMailSettings(app.PathOf(mail::kMailSettingsFileName), &settings);
-  if (settings.attach_pdf && app.make_pdf) {
-    const std::string title = JobTitle(PrintMode::kInvoice, image.invoice_no);
-    std::string pdf, error;
-    const bool made = app.make_pdf(
-        title,
-        [&](platform::Canvas& canvas) {
-          DrawInvoice(canvas, app.CurrentCompany, image, PrintMode::kInvoice,
-                      app.data_dir());
-        },
-        &pdf, &error);
-    if (made) {
-      message.attachments.push_back({company::Cp1252ToUtf8(title) + ".pdf",
-                                     "application/pdf", std::move(pdf)});
-    } else {
-      platform::Inform(app.services().messages, kEmailInvoiceCaption,
-                       PdfNotMadeText(image.invoice_no, error));
-    }
+  std::string pdf_failure;
+  const mail::OutgoingMessage message = MakeOutgoingMail(
+      app, mail.from, mail.to, mail.subject, mail.lines,
+      JobTitle(PrintMode::kInvoice, image.invoice_no),
+      [&](platform::Canvas& canvas) {
+        DrawInvoice(canvas, app.CurrentCompany, image, PrintMode::kInvoice,
+                    app.data_dir());
+      },
+      &pdf_failure);
+  if (!pdf_failure.empty()) {
+    platform::Inform(app.services().messages, kEmailInvoiceCaption,
+                     PdfNotMadeText(image.invoice_no, pdf_failure));
   }
   const mail::SendResult sent = transport->Send(message);
   result.server_reply = sent.server_reply;
@@ -160,6 +146,33 @@ std::string PdfNotMadeText(const std::string& invoice_no,
 
 bool IsDepositType(const std::string& type_code) {
   return type_code == "D" || type_code == "T";
+}
+
+mail::OutgoingMessage MakeOutgoingMail(
+    App& app, const std::string& from, const std::string& to,
+    const std::string& subject, const std::vector<std::string>& lines,
+    const std::string& pdf_title,
+    const std::function<void(platform::Canvas&)>& draw,
+    std::string* pdf_failure) {
+  mail::OutgoingMessage message;
+  message.from = company::Cp1252ToUtf8(from);
+  message.to = company::Cp1252ToUtf8(to);
+  message.subject = company::Cp1252ToUtf8(subject);
+  for (const std::string& line : lines) {
+    message.body_lines.push_back(company::Cp1252ToUtf8(line));
+  }
+  mail::MailSettings settings;
+  mail::ReadMailSettings(app.PathOf(mail::kMailSettingsFileName), &settings);
+  if (settings.attach_pdf && app.make_pdf) {
+    std::string pdf, error;
+    if (app.make_pdf(pdf_title, draw, &pdf, &error)) {
+      message.attachments.push_back({company::Cp1252ToUtf8(pdf_title) + ".pdf",
+                                     "application/pdf", std::move(pdf)});
+    } else if (pdf_failure != nullptr) {
+      *pdf_failure = error.empty() ? std::string("no reason given") : error;
+    }
+  }
+  return message;
 }
 
 bool CheckEmailReadiness(App& app) {

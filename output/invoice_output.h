@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "company/app.h"
+#include "mail/mail_message.h"
 #include "output/invoice_image.h"
+#include "platform/canvas.h"
 
 namespace tallybook::output {
 
@@ -105,6 +107,18 @@ bool IsDepositType(const std::string& type_code);
 // Online" and false when it cannot be opened; the transport's reason is
 // added below that text). False without a transport.
 bool CheckEmailReadiness(company::App& app);
+
+// The message of an e-mail whose addresses, subject and body lines are
+// Windows-1252, in UTF-8; the pages draw() prints go with it as the PDF
+// file pdf_title + ".pdf" when the installation's mail settings ask for an
+// attachment and app.make_pdf can make one (else the text goes alone, and
+// *pdf_failure, when given, says why the PDF could not be made).
+mail::OutgoingMessage MakeOutgoingMail(
+    company::App& app, const std::string& from, const std::string& to,
+    const std::string& subject, const std::vector<std::string>& lines,
+    const std::string& pdf_title,
+    const std::function<void(platform::Canvas&)>& draw,
+    std::string* pdf_failure = nullptr);
 
 // Outputs the invoice now: prints it (mode "INV", then the packing slip
 // and file copies the company options ask for) or e-mails it, by

@@ -164,36 +164,8 @@ TEST_F(InvoiceOutputTest, EmailReadinessNeedsAddressAndServer) {
   EXPECT_FALSE(CheckEmailReadiness(*app_));
 }
 
-class InvoiceEmailOutputTest : public InvoiceOutputTest {
- protected:
-  void SetUp() override {
-    InvoiceOutputTest::SetUp();
-    if (HasFatalFailure()) return;
-    app_->output_mode = company::OutputMode::kEMail;
-    transport_ = mail::MakeCurlMailTransport(
-        app_->PathOf(mail::kMailSettingsFileName));
-    app_->mail_transport = transport_.get();
-    app_->make_pdf = [this](const std::string& title,
-                            const std::function<void(platform::Canvas&)>&,
-                            std::string* pdf, std::string*) {
-      pdf_titles_.push_back(title);
-      *pdf = "%PDF-1.4 fake";
-      return true;
-    };
-  }
-  void TearDown() override {
-    app_->mail_transport = nullptr;
-    transport_.reset();
-    InvoiceOutputTest::TearDown();
-  }
-  void UseServer(const std::string& address) {
-    company::CompanyRecord co = app_->CurrentCompany;
-    co.SmtpServer.Set(address);
-    StoreCompany(co);
-  }
-  std::unique_ptr<mail::MailTransport> transport_;
-  std::vector<std::string> pdf_titles_;
-};
+class InvoiceEmailOutputTest
+    : public testing::EmailOutputFixture<InvoiceOutputTest> {};
 
 TEST_F(InvoiceEmailOutputTest, SentInvoiceReachesTheServerAndIsMarked) {
   mail::testing::SmtpTestServer server(temp_.path());

@@ -26,13 +26,6 @@ constexpr int kLogoHeight = 300;
 constexpr int kLogoGap = 25;
 constexpr platform::Color kShade = platform::MakeColor(224, 224, 224);
 
-// A length option in tenths of an inch, as dots, within [0, limit].
-int TenthsOption(std::string_view text, int limit_tenths) {
-  const int tenths =
-      std::clamp(company::WholeNumberOr(Trim(text), 0), 0, limit_tenths);
-  return tenths * kTenthInch;
-}
-
 // One column of the line table, in "X" widths.
 struct TableColumn {
   int chars;
@@ -46,11 +39,11 @@ class InvoicePage {
               const std::string& data_dir)
       : c_(canvas), co_(company), im_(image), mode_(mode), dir_(data_dir) {
     for (int i = 0; i < company::kFormFontCount; ++i) {
-      fonts_[i] = FormFont(company.FormFonts[i]);
+      fonts_[i] = FormFontOf(company.FormFonts[i]);
     }
-    left_ = TenthsOption(company.LeftFormMargin.View(), 30);
-    top_ = TenthsOption(company.TopFormMargin.View(), 30);
-    shift_ = TenthsOption(company.AddressShift.View(), 30);
+    left_ = FormTenthsOption(company.LeftFormMargin.View(), 30);
+    top_ = FormTenthsOption(company.TopFormMargin.View(), 30);
+    shift_ = FormTenthsOption(company.AddressShift.View(), 30);
     right_ = c_.PageWidth() - left_;
     bottom_ = c_.PageHeight();
     const int digit = company::WholeNumberOr(Trim(company.LineWidth.View()), 1);
@@ -74,13 +67,6 @@ class InvoicePage {
   }
 
  private:
-  static Font FormFont(const company::FontBlock& block) {
-    Font font = company::FontOf(block);
-    if (Trim(font.name).empty()) font.name = Font{}.name;
-    if (font.size_points <= 0) font.size_points = Font{}.size_points;
-    return font;
-  }
-
   void Use(int font_index) { c_.SetFont(fonts_[font_index]); }
   int Width(const std::string& text) { return c_.TextWidth(text); }
   void Right(int x_end, int y, const std::string& text) {
@@ -156,7 +142,7 @@ class InvoicePage {
              kPageNumberText + std::to_string(c_.PageNumber()));
     }
     return top_ + kHeaderLines * line_ +
-           TenthsOption(co_.BoxTop.View(), 30);
+           FormTenthsOption(co_.BoxTop.View(), 30);
   }
 
   void AddressBlock() {
@@ -428,6 +414,19 @@ class InvoicePage {
 };
 
 }  // namespace
+
+int FormTenthsOption(std::string_view text, int limit_tenths) {
+  const int tenths =
+      std::clamp(company::WholeNumberOr(Trim(text), 0), 0, limit_tenths);
+  return tenths * kTenthInch;
+}
+
+Font FormFontOf(const company::FontBlock& block) {
+  Font font = company::FontOf(block);
+  if (Trim(font.name).empty()) font.name = Font{}.name;
+  if (font.size_points <= 0) font.size_points = Font{}.size_points;
+  return font;
+}
 
 const char* ModeCode(PrintMode mode) {
   switch (mode) {

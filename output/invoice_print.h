@@ -44,6 +44,13 @@ inline constexpr char kAccountStatus[] = "Account Status:";
 inline constexpr char kDefaultPackingSlipCaption[] = "PACKING SLIP";
 inline constexpr char kDefaultFileCopyCaption[] = "FILE COPY";
 
+// A length option of the company's forms in tenths of an inch ("15"), as
+// printer dots within [0, limit_tenths]; 0 for a text that is not a number.
+int FormTenthsOption(std::string_view text, int limit_tenths);
+// A form font block of the company, with the platform's default name and
+// size where the block has none.
+platform::Font FormFontOf(const company::FontBlock& block);
+
 // Draws the whole invoice on canvas (every page, NewPage between them).
 // data_dir resolves a relative logo file name.
 void DrawInvoice(platform::Canvas& canvas,

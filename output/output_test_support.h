@@ -5,11 +5,16 @@
 #ifndef TALLYBOOK_OUTPUT_OUTPUT_TEST_SUPPORT_H_
 #define TALLYBOOK_OUTPUT_OUTPUT_TEST_SUPPORT_H_
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "company/aging_test_support.h"
 #include "company/text.h"
+#include "mail/mail_settings.h"
+#include "mail/mail_transport.h"
+#include "platform/canvas.h"
 
 namespace tallybook::output::testing {
 
@@ -186,6 +191,43 @@ class InvoiceCompany : public company::testing::CompanyOnDisk {
   company::TransactionRecord Transaction(int32_t rec_no) {
     return Read<company::TransactionAccess>(rec_no);
   }
+};
+
+// The e-mail side of a company fixture (Base): the App in e-mail mode over
+// the libcurl transport, and a PDF maker that records the titles it was
+// asked for and makes a stand-in PDF. UseServer points the company at a
+// test server.
+template <class Base>
+class EmailOutputFixture : public Base {
+ protected:
+  void SetUp() override {
+    Base::SetUp();
+    if (this->HasFatalFailure()) return;
+    company::App& app = *this->app_;
+    app.output_mode = company::OutputMode::kEMail;
+    transport_ =
+        mail::MakeCurlMailTransport(app.PathOf(mail::kMailSettingsFileName));
+    app.mail_transport = transport_.get();
+    app.make_pdf = [this](const std::string& title,
+                          const std::function<void(platform::Canvas&)>&,
+                          std::string* pdf, std::string*) {
+      pdf_titles_.push_back(title);
+      *pdf = "%PDF-1.4 fake";
+      return true;
+    };
+  }
+  void TearDown() override {
+    this->app_->mail_transport = nullptr;
+    transport_.reset();
+    Base::TearDown();
+  }
+  void UseServer(const std::string& address) {
+    company::CompanyRecord co = this->app_->CurrentCompany;
+    co.SmtpServer.Set(address);
+    this->StoreCompany(co);
+  }
+  std::unique_ptr<mail::MailTransport> transport_;
+  std::vector<std::string> pdf_titles_;
 };
 
 }  // namespace tallybook::output::testing

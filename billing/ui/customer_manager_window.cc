@@ -91,8 +91,14 @@ TDemoForm::TDemoForm(company::App& app, QWidget* parent)
   platform::qt::SetManagerKeys({.add = Add1, .edit = Edit1, .remove = Delete1,
                                 .find = Search1, .close = Close1,
                                 .help = AddingRecords1});
-  // Statements are printed from here once they exist.
-  for (QAction* a : {View2, BatchPrint1, Statement1}) a->setEnabled(false);
+  // The statement commands are the receivables windows' (App hooks); off
+  // where they are not installed.
+  wire({View2, Statement1}, &TDemoForm::StatementClick);
+  wire({BatchPrint1}, &TDemoForm::BatchPrintClick);
+  for (QAction* a : {View2, Statement1}) {
+    a->setEnabled(static_cast<bool>(app.view_statement));
+  }
+  BatchPrint1->setEnabled(static_cast<bool>(app.batch_statements));
 
   NewCustButn = AddToolButton("New", {"document-new"}, Add1);
   EditCustButn =
@@ -213,6 +219,25 @@ void TDemoForm::PrintEnvelopeClick() {
   if (rec_no == 0) return;
   const std::string text = manager_.PrintEnvelope(rec_no);
   if (!text.empty()) ShowHint(text);
+}
+
+void TDemoForm::StatementClick() {
+  const int32_t rec_no = Browser->CurrentRef();
+  CustomerRecord record;
+  if (rec_no == 0 || !app().view_statement || !manager_.Read(rec_no, record)) {
+    return;
+  }
+  app().view_statement(manager_.customers(),
+                       company::Trim(record.CustomerNo.View()));
+  // The statement walked the customer file's keys: show the row again.
+  PositionOn(rec_no);
+}
+
+void TDemoForm::BatchPrintClick() {
+  if (!app().batch_statements) return;
+  const int32_t rec_no = Browser->CurrentRef();
+  app().batch_statements(manager_.customers());
+  if (rec_no != 0) PositionOn(rec_no);
 }
 
 void TDemoForm::SwitchKey(int key_no) {

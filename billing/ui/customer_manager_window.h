@@ -6,9 +6,10 @@
 // double-click or Enter on a row copies the customer into App's
 // current-customer record and closes the window.
 //
-// The statement commands are present and stay disabled until statements
-// can be printed. The view (App's customer_view_key) is kept for the rest
-// of the run.
+// The statement commands (View / Print, Statement, Batch Print) run the
+// App's view_statement and batch_statements, which the receivables windows
+// install; without them the commands are disabled. The view (App's
+// customer_view_key) is kept for the rest of the run.
 #ifndef TALLYBOOK_BILLING_UI_CUSTOMER_MANAGER_WINDOW_H_
 #define TALLYBOOK_BILLING_UI_CUSTOMER_MANAGER_WINDOW_H_
 
@@ -80,6 +81,8 @@ class TDemoForm : public TManagerWindow {
   void CustomerListClick();
   void AddToLabelQueueClick();
   void PrintEnvelopeClick();
+  void StatementClick();
+  void BatchPrintClick();
   void ByNameClick();
   void ByNumberClick();
   void ChooseRow() override;

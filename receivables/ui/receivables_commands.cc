@@ -2,6 +2,7 @@
 
 #include "billing/ui/choosers.h"
 #include "receivables/ui/pay_box.h"
+#include "receivables/ui/statement_commands.h"
 
 namespace tallybook::receivables::ui {
 
@@ -14,6 +15,7 @@ void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app) {
         &form);
     wizard.Execute();
   });
+  InstallStatementCommands(app);
 }
 
 }  // namespace tallybook::receivables::ui
