@@ -3,13 +3,14 @@
 // (by code) as a CSV file with every column the imports take
 // (billing/csv_records.h). The file is written through a side file and
 // renamed into place, so a failure leaves any earlier file as it was.
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
 #include "app/admin_open_company.h"
 #include "billing/csv_records.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::admin {
 
@@ -31,19 +32,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out,
   const bool ok = export_csv(app, &csv, &error);
   app.engine().StoreShutdown();
   if (!ok) return Fail(err, error);
-  const std::string side = path + ".tmp";
-  {
-    std::ofstream file(side, std::ios::binary | std::ios::trunc);
-    file << csv;
-    file.close();
-    if (!file) {
-      std::remove(side.c_str());
-      return Fail(err, path + ": cannot be written");
-    }
-  }
-  if (std::rename(side.c_str(), path.c_str()) != 0) {
-    std::remove(side.c_str());
-    return Fail(err, path + ": cannot be written");
+  if (!platform::ReplaceThroughSideFile(path, path + ".tmp", csv)) {
+    return Fail(err, path + ": cannot be written: " + std::strerror(errno));
   }
   out << "wrote " << what << " to " << path << "\n";
   return kExitOk;

@@ -6,8 +6,9 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include "platform/regular_file.h"
 
 namespace tallybook::company {
 
@@ -15,15 +16,19 @@ namespace fs = std::filesystem;
 
 SmallFileRead ReadFixedSizeFile(const std::string& path, void* record,
                                 std::size_t size) {
-  std::error_code ec;
-  if (!fs::exists(path, ec) && !ec) return SmallFileRead::kMissing;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return SmallFileRead::kDamaged;
-  std::string bytes(size, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  if (in.gcount() != static_cast<std::streamsize>(size)) {
-    return SmallFileRead::kDamaged;
+  // Bytes past the record are ignored, but a file far larger than any
+  // record is not read whole.
+  constexpr std::size_t kMaxBytes = 1 << 20;
+  std::string bytes;
+  switch (platform::ReadRegularFile(path, kMaxBytes, &bytes)) {
+    case platform::FileRead::kOk:
+      break;
+    case platform::FileRead::kMissing:
+      return SmallFileRead::kMissing;
+    default:
+      return SmallFileRead::kDamaged;
   }
+  if (bytes.size() < size) return SmallFileRead::kDamaged;
   bytes.copy(static_cast<char*>(record), size);
   return SmallFileRead::kOk;
 }
@@ -38,12 +43,11 @@ namespace {
 bool WriteSideFile(const std::string& temp, std::string_view bytes,
                    bool is_private) {
   const mode_t mode = is_private ? 0600 : 0666;
-  const int fd = ::open(temp.c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                        mode);
+  const int fd = platform::CreateSideFile(temp, mode);
   if (fd < 0) return false;
-  // A side file left from an earlier run keeps its old mode through
-  // O_TRUNC: a private one is narrowed before anything is written.
+  // A umask that takes the owner's own bits away would leave a settings
+  // file we cannot read back: a private file is set to exactly 0600 before
+  // anything is written.
   bool ok = !is_private || ::fchmod(fd, 0600) == 0;
   size_t done = 0;
   while (ok && done < bytes.size()) {
