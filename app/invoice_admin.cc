@@ -1,9 +1,10 @@
 #include "app/invoice_admin.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "app/admin_console_platform.h"
@@ -15,6 +16,7 @@
 #include "output/invoice_output.h"
 #include "output/invoice_print.h"
 #include "output/ui/pdf_maker.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::admin {
 
@@ -107,9 +109,7 @@ int RunInvoicePdf(const std::vector<std::string>& args, std::ostream& out,
       Fail(err, "invoice " + company::Cp1252ToUtf8(number) +
                     (read == output::ImageRead::kNotFound
                          ? " was not found"
-                         : " could not be read (error " +
-                               std::to_string(app.engine().StoreError()) +
-                               ")"));
+                         : ": " + output::FileFailedText(image)));
       ++failures;
       continue;
     }
@@ -128,13 +128,9 @@ int RunInvoicePdf(const std::vector<std::string>& args, std::ostream& out,
     const fs::path path = fs::path(folder) / PdfNameFor(image.invoice_no);
     if (made) {
       // Written beside and renamed, so a failed write leaves no stub.
-      const fs::path side = path.string() + ".part";
-      std::ofstream file(side, std::ios::binary | std::ios::trunc);
-      file.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
-      file.close();
-      if (!file || (fs::rename(side, path, ec), ec)) {
-        fs::remove(side, ec);
-        error = "cannot write " + path.string();
+      if (!platform::ReplaceThroughSideFile(path.string(),
+                                            path.string() + ".part", pdf)) {
+        error = "cannot write " + path.string() + ": " + std::strerror(errno);
         made = false;
       }
     }
