@@ -3,8 +3,7 @@
 // the record store (every key in both directions, every record, the browse
 // positions, the invariants).
 //
-// Input: one byte choosing the file (CompanyFileName), then the data file
-// and the index file (SplitInput).
+// Input: as WriteCompanyFile reads it.
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -67,13 +66,9 @@ void WalkWithEngine(const std::string& base) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
   tallybook::fuzz::InputDirectory dir;
-  const std::string name = tallybook::fuzz::CompanyFileName(data[0]);
-  const std::vector<std::string> parts =
-      tallybook::fuzz::SplitInput(data + 1, size - 1, 2);
-  dir.Write(name + ".DAT", parts[0]);
-  dir.Write(name + ".IX", parts[1]);
+  const std::string name = tallybook::fuzz::WriteCompanyFile(dir, data, size);
+  if (name.empty()) return 0;
   std::ostringstream sink;
   tallybook::admin::RunCheckCompanyFile({dir.path(), name}, sink, sink);
   WalkWithEngine(dir.PathOf(name));

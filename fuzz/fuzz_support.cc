@@ -125,10 +125,16 @@ std::string InputDirectory::Write(std::string_view name,
   return path;
 }
 
-std::string CompanyFileName(uint8_t choice) {
+std::string WriteCompanyFile(const InputDirectory& dir, const uint8_t* data,
+                             size_t size) {
   static const char* const kNames[] = {"Company", "1P", "1C",
                                        "1D",      "1I", "1M"};
-  return kNames[choice % std::size(kNames)];
+  if (size == 0) return "";
+  const std::string name = kNames[data[0] % std::size(kNames)];
+  const std::vector<std::string> parts = SplitInput(data + 1, size - 1, 2);
+  dir.Write(name + ".DAT", parts[0]);
+  if (!parts[1].empty()) dir.Write(name + ".IX", parts[1]);
+  return name;
 }
 
 std::vector<std::string> SplitInput(const uint8_t* data, size_t size,

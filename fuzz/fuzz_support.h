@@ -52,9 +52,13 @@ class InputDirectory {
   std::set<std::string> cwd_entries_;
 };
 
-// The company file ("Company", "1P", "1C", "1D", "1I" or "1M") an input's
-// first byte chooses, for the targets that fuzz the record files.
-std::string CompanyFileName(uint8_t choice);
+// For the targets that fuzz the record files: writes the company file an
+// input describes into dir - one byte choosing the file ("Company", "1P",
+// "1C", "1D", "1I" or "1M"), then its data file and its index file
+// (SplitInput; an empty index part writes no index file). Returns the
+// file's name, or "" for an empty input.
+std::string WriteCompanyFile(const InputDirectory& dir, const uint8_t* data,
+                             size_t size);
 
 // Cuts an input into `count` parts. Every part but the last is a 4-byte
 // little-endian length followed by that many bytes (fewer when the input

@@ -2,8 +2,7 @@
 // does after an unclean close. A rebuild that reports success must leave a
 // sound file: "check DIR FILE" then finds no defect, or the target fails.
 //
-// Input: one byte choosing the file (CompanyFileName), then the data file
-// and the index file (SplitInput); an empty index part leaves no index.
+// Input: as WriteCompanyFile reads it.
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -14,13 +13,9 @@
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
   tallybook::fuzz::InputDirectory dir;
-  const std::string name = tallybook::fuzz::CompanyFileName(data[0]);
-  const std::vector<std::string> parts =
-      tallybook::fuzz::SplitInput(data + 1, size - 1, 2);
-  dir.Write(name + ".DAT", parts[0]);
-  if (!parts[1].empty()) dir.Write(name + ".IX", parts[1]);
+  const std::string name = tallybook::fuzz::WriteCompanyFile(dir, data, size);
+  if (name.empty()) return 0;
   std::ostringstream out, err;
   if (tallybook::admin::RunRebuildCommand({dir.path(), name}, out, err) !=
       tallybook::admin::kExitOk) {

@@ -70,10 +70,11 @@ int CreateSideFile(const std::string& path, mode_t mode) {
 }
 
 bool ReplaceThroughSideFile(const std::string& path, const std::string& side,
-                            std::string_view bytes, mode_t mode) {
+                            std::string_view bytes, mode_t mode,
+                            bool exact_mode) {
   const int fd = CreateSideFile(side, mode);
   if (fd < 0) return false;
-  bool ok = true;
+  bool ok = !exact_mode || ::fchmod(fd, mode) == 0;
   size_t done = 0;
   while (ok && done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

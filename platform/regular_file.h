@@ -47,9 +47,11 @@ int CreateSideFile(const std::string& path, mode_t mode);
 // Writes bytes to the side file `side` (CreateSideFile) and renames it over
 // path. True when path holds exactly bytes. On failure the side file is
 // removed, path is left as it was and errno tells the failing call's
-// reason.
+// reason. With exact_mode the side file is set to exactly `mode` before a
+// byte is written, whatever the umask (files that hold secrets: 0600).
 bool ReplaceThroughSideFile(const std::string& path, const std::string& side,
-                            std::string_view bytes, mode_t mode = 0666);
+                            std::string_view bytes, mode_t mode = 0666,
+                            bool exact_mode = false);
 
 }  // namespace tallybook::platform
 
