@@ -157,3 +157,39 @@ TEST_F(AdminAgeTest, CompanyNumberThatIsNoNumberIsRefused) {
 
 }  // namespace
 }  // namespace tallybook::admin
+
+namespace tallybook::admin {
+namespace {
+
+// reconcile lists every figure that did not follow the transactions, sets
+// it, and finds nothing the second time; an operation journal left behind
+// is played back first.
+TEST_F(AdminAgeTest, ReconcileSetsFiguresFromTheTransactionsAndPlaysBack) {
+  AddOpenInvoice(45, "1234.50");
+  ASSERT_EQ(RunAdmin({"reconcile", dir_}, out_, err_), kExitFailed);
+  EXPECT_EQ(out_.str(),
+            "Customer 7: Aging 2 0.00 -> 1,234.50\n"
+            "Company 1: balances reconciled\n");
+  out_.str("");
+  ASSERT_EQ(RunAdmin({"reconcile", dir_}, out_, err_), kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "Company 1: balances agree\n");
+
+  // A journal that is not one stops the command and is left for a look.
+  {
+    std::ofstream journal(dir_ + "/OpJournal.tlj", std::ios::binary);
+    journal << "not a journal";
+  }
+  out_.str("");
+  err_.str("");
+  EXPECT_EQ(RunAdmin({"check", dir_, "1I"}, out_, err_), kExitFailed);
+  EXPECT_NE(err_.str().find("is not a journal"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir_ + "/OpJournal.tlj"));
+  // An empty one (cut before its header) announced nothing.
+  fs::resize_file(dir_ + "/OpJournal.tlj", 0);
+  out_.str("");
+  EXPECT_EQ(RunAdmin({"reconcile", dir_}, out_, err_), kExitOk);
+  EXPECT_FALSE(fs::exists(dir_ + "/OpJournal.tlj"));
+}
+
+}  // namespace
+}  // namespace tallybook::admin

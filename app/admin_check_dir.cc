@@ -10,6 +10,7 @@
 #include "app/admin_check.h"
 #include "app/admin_commands.h"
 #include "app/admin_company_file.h"
+#include "app/admin_open_company.h"
 #include "company/file_key_check.h"
 #include "store/file_check.h"
 
@@ -21,6 +22,9 @@ int RunCheckCompanyFile(const std::vector<std::string>& args,
   const std::optional<CompanyFileArgument> target =
       ParseCompanyFileArgument(args[0], args[1], &problem);
   if (!target) return Fail(err, problem);
+  if (const int code = PlayBackLeftJournal(args[0], err); code != kExitOk) {
+    return code;
+  }
   const std::string& base = target->base_path;
   const company::FileDescription& file = *target->file;
   return CheckFileBlock(

@@ -83,6 +83,8 @@ int RunExportCustomers(const std::vector<std::string>& args, std::ostream& out,
                        std::ostream& err);
 int RunExportProducts(const std::vector<std::string>& args, std::ostream& out,
                       std::ostream& err);
+int RunReconcile(const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 int RunDemo(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);
 

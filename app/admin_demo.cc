@@ -48,7 +48,8 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out,
       << " products, " << summary.invoices << " invoices ("
       << summary.memo_invoices << " memo), " << summary.printed
       << " printed, " << summary.paid << " paid, " << summary.part_paid
-      << " paid in part\n";
+      << " paid in part, " << summary.offset_deposits
+      << " deposit offset against invoices\n";
   return kExitOk;
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <cctype>
 #include <filesystem>
 #include <vector>
@@ -404,6 +407,63 @@ void FillForm(App& app, DemoRandom& random, const PlannedInvoice& plan,
   billing::ComputeTotals(form, co.TaxRate.View(), co.CalcTaxes != 0);
 }
 
+// The offset's sums in whole cents, so the deposit is used up exactly:
+// amounts here are two-decimal money texts read back, MoneyText rounds.
+int64_t Cents(double amount) {
+  std::string text = company::MoneyText(amount);
+  std::erase(text, '.');
+  return std::stoll(text);
+}
+double FromCents(int64_t cents) {
+  const int64_t whole = cents / 100, part = std::llabs(cents % 100);
+  return company::MoneyToDouble((cents < 0 && whole == 0 ? "-" : "") +
+                                std::to_string(whole) + "." +
+                                (part < 10 ? "0" : "") + std::to_string(part));
+}
+
+// A deposit on account as posted.
+struct PostedDeposit {
+  std::string deposit_no;
+  int customer;
+  double amount;
+};
+
+// The posting that offsets the deposit against the customer's newest
+// invoices that no payment settled: those paid whole while the deposit
+// lasts, the last of them in part. The deposit is settled whole (its
+// amount due is minus the deposit), so the items sum to 0.00: no money
+// changes hands. nullopt when the customer's open invoices do not reach
+// the deposit.
+std::optional<PlannedPayment> PlanDepositOffset(
+    const PostedDeposit& deposit, const std::vector<WrittenInvoice>& invoices,
+    const std::vector<PlannedPayment>& payments) {
+  using receivables::PaymentItemKind;
+  PlannedPayment offset{1, deposit.customer,
+                        {{PaymentItemKind::kWhole, deposit.deposit_no,
+                          -deposit.amount}}};
+  int64_t left = Cents(deposit.amount);
+  for (auto it = invoices.rbegin(); it != invoices.rend() && left > 0; ++it) {
+    if (it->customer != deposit.customer || it->amount_due <= 0) continue;
+    const bool settled = std::any_of(
+        payments.begin(), payments.end(), [&](const PlannedPayment& p) {
+          return p.items.front().invoice_no == it->invoice_no;
+        });
+    if (settled) continue;
+    const int64_t due = Cents(it->amount_due);
+    if (due <= left) {
+      offset.items.push_back({PaymentItemKind::kWhole, it->invoice_no,
+                              it->amount_due});
+      left -= due;
+    } else {
+      offset.items.push_back({PaymentItemKind::kPartial, it->invoice_no,
+                              FromCents(left)});
+      left = 0;
+    }
+  }
+  if (left > 0) return std::nullopt;
+  return offset;
+}
+
 // Payments: most invoices older than a few weeks are paid whole some days
 // after their date, some in part; three customers leave a deposit on
 // account and one deposit is offset against an open invoice. Postings go
@@ -464,33 +524,22 @@ bool PostPayments(App& app, DemoRandom& random, const Date& today,
     return true;
   };
   receivables::PostingResult result;
-  std::string first_deposit;
-  int deposit_customer = -1;
-  double deposit_amount = 0;
+  std::vector<PostedDeposit> deposits;
   for (const PlannedPayment& payment : payments) {
     if (!post(payment, &result)) return false;
     if (payment.items.front().kind == PaymentItemKind::kDeposit &&
-        first_deposit.empty() && !result.deposit_numbers.empty()) {
-      first_deposit = result.deposit_numbers.front();
-      deposit_customer = payment.customer;
-      deposit_amount = payment.items.front().amount;
+        !result.deposit_numbers.empty()) {
+      deposits.push_back({result.deposit_numbers.front(), payment.customer,
+                          payment.items.front().amount});
     }
   }
-  // The first deposit is offset against the customer's newest invoice that
-  // is still open for more than the deposit.
-  for (auto it = invoices.rbegin(); it != invoices.rend() && deposit_customer >= 0;
-       ++it) {
-    if (it->customer != deposit_customer || it->amount_due <= deposit_amount) continue;
-    const bool settled = std::any_of(
-        payments.begin(), payments.end(), [&](const PlannedPayment& p) {
-          return p.items.front().invoice_no == it->invoice_no;
-        });
-    if (settled) continue;
-    const PlannedPayment offset{1, deposit_customer,
-                                {{PaymentItemKind::kWhole, first_deposit, -deposit_amount},
-                                 {PaymentItemKind::kPartial, it->invoice_no,
-                                  deposit_amount}}};
-    if (!post(offset, &result)) return false;
+  // One deposit is offset against the customer's newest open invoices.
+  for (const PostedDeposit& deposit : deposits) {
+    const std::optional<PlannedPayment> offset =
+        PlanDepositOffset(deposit, invoices, payments);
+    if (!offset) continue;
+    if (!post(*offset, &result)) return false;
+    ++done->offset_deposits;
     break;
   }
   return true;

@@ -40,6 +40,7 @@ struct DemoSummary {
   int printed = 0;
   int paid = 0;
   int part_paid = 0;
+  int offset_deposits = 0;  // deposits offset against invoices ("T")
 };
 
 // Makes the demo installation in dir (created when missing; refused when it

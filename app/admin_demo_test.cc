@@ -158,6 +158,46 @@ TEST_F(DemoTest, EveryCustomerBalanceIsTheSumOfItsOpenAmounts) {
   engine.StoreShutdown();
 }
 
+// The demo promised a deposit offset against an invoice and wrote none.
+TEST_F(DemoTest, OneDepositIsOffsetAgainstInvoicesThroughAT) {
+  ASSERT_EQ(code_, kExitOk) << err_;
+  EXPECT_THAT(out_, HasSubstr(", 1 deposit offset against invoices\n"));
+  platform::testing::ScriptedMessages messages;
+  platform::testing::RecordingProgressWindow progress;
+  store::Engine engine;
+  ASSERT_TRUE(engine.StoreStartup(0, 30));
+  {
+    company::TransactionAccess t(engine, messages, progress, Dir().string(), "1");
+    ASSERT_TRUE(t.OpenCompanyFile());
+    std::map<std::string, std::vector<company::TransactionRecord>> by_number;
+    int32_t rec_no = 0;
+    while (engine.NextUsedRecord(t.handle(), rec_no)) {
+      ASSERT_TRUE(t.GetRecord(rec_no));
+      by_number[company::Trim(t.rec().InvoiceNo.View())].push_back(t.rec());
+    }
+    int taken = 0, deposits = 0;
+    for (const auto& [number, records] : by_number) {
+      for (const company::TransactionRecord& r : records) {
+        deposits += r.TypeCode.View() == "D";
+        if (r.TypeCode.View() != "T") continue;
+        ++taken;
+        EXPECT_EQ(number.rfind("DP", 0), 0u) << number;
+        // The deposit it takes is closed, and what was taken is the whole
+        // deposit.
+        const company::TransactionRecord& d = records.front();
+        EXPECT_EQ(d.TypeCode.View(), "D");
+        EXPECT_EQ(d.PaidStatus.View(), "P");
+        EXPECT_EQ(company::MoneyToDouble(d.AmountDue.View()), 0.0);
+        EXPECT_EQ(company::MoneyToDouble(r.PaidAmount.View()),
+                  -company::MoneyToDouble(d.PaidAmount.View()));
+      }
+    }
+    EXPECT_EQ(taken, 1);
+    EXPECT_EQ(deposits, 3);
+  }
+  engine.StoreShutdown();
+}
+
 TEST(DemoCommandTest, RefusesAnInstallationAndABadDate) {
   platform::testing::TempDir temp("demo_refuse");
   const testing::AdminRun bad =

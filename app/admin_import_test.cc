@@ -92,6 +92,28 @@ TEST_F(AdminCsvTest, ExportNeverWritesThroughALinkAtItsSideFile) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(out + ".tmp")));
 }
 
+TEST_F(AdminCsvTest, BomOptionStartsTheFileWithTheByteOrderMark) {
+  const std::string csv = Write("products.csv",
+                                "code,description,price\r\n=B1,-Bolt,-0.25\r\n");
+  ASSERT_EQ(RunCaptured({"import-products", dir_, csv}).code, kExitOk);
+  const std::string out = (temp_.path() / "p.csv").string();
+  AdminRun run = RunCaptured({"export-products", dir_, out, "--bom"});
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  const std::string exported =
+      "code,description,price,taxable,notes\r\n'=B1,'-Bolt,'-0.25,N,\r\n";
+  EXPECT_EQ(Read(out), "\xEF\xBB\xBF" + exported);
+  // The imports skip the mark and take the guards off.
+  const std::string again_dir = (temp_.path() / "again").string();
+  ASSERT_TRUE(company::CreateInstallation(again_dir).ok);
+  ASSERT_EQ(RunCaptured({"import-products", again_dir, out}).code, kExitOk);
+  ASSERT_EQ(RunCaptured({"export-products", again_dir, out}).code, kExitOk);
+  EXPECT_EQ(Read(out), exported);
+
+  run = RunCaptured({"export-products", dir_, out, "--utf16"});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr("unknown option \"--utf16\" (only --bom)"));
+}
+
 TEST_F(AdminCsvTest, MissingFilesAndBadOptionsAreClearErrors) {
   AdminRun run = RunCaptured({"import-products", dir_, "/no/such.csv"});
   EXPECT_EQ(run.code, kExitFailed);

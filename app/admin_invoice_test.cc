@@ -144,5 +144,21 @@ TEST_F(AdminInvoiceTest, EmailInvoiceRefusedIsNotMarked) {
   EXPECT_EQ(Transaction(1).PrintedFlag.Get(), "N");
 }
 
+// email-invoice once sent deposits, which Print refuses.
+TEST_F(AdminInvoiceTest, EmailInvoiceRefusesDepositsAndDepositsTaken) {
+  mail::testing::SmtpTestServer server(temp_.path());
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  SendThrough(server);
+  AddInvoice("DP1", "D", "D", "0.00", "0.00", "250.00");
+  AddPaymentRecord("DP1", "T", "-250.00");
+  const BinaryRun run = RunAdminBinary("email-invoice " + dir_ + " DP1");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.out.find("Invoice DP1 is a deposit. Deposits are not printed "
+                         "or e-mailed."),
+            std::string::npos)
+      << run.out;
+  EXPECT_TRUE(server.Messages().empty());
+}
+
 }  // namespace
 }  // namespace tallybook::admin

@@ -1,14 +1,19 @@
 #include "app/admin_open_company.h"
 
+#include <sys/stat.h>
+
 #include "app/admin_commands.h"
+#include "app/admin_console_platform.h"
 #include "company/company_files.h"
+#include "company/op_journal.h"
 #include "company/startup.h"
 #include "company/text.h"
 
 namespace tallybook::admin {
 
 int OpenInstallationCompany(company::App& app, const std::string& dir,
-                            std::ostream& err) {
+                            std::ostream& err,
+                            company::PlaybackResult* playback) {
   const std::string last_path = app.PathOf(company::kLastCompanyFileName);
   company::CompanyRecord last;
   switch (company::ReadLastCompany(last_path, &last)) {
@@ -30,6 +35,15 @@ int OpenInstallationCompany(company::App& app, const std::string& dir,
     return Fail(err, company::InvalidCompanyNoText(
                          company_no, company::kLastCompanyFileName));
   }
+  // An operation a killed process left unfinished is taken back first.
+  app.CurrentCompany = last;
+  const company::PlaybackResult played = company::PlayBackJournal(app);
+  if (playback != nullptr) *playback = played;
+  if (played.found && !played.played) {
+    app.engine().StoreShutdown();
+    return Fail(err, "an unfinished operation could not be taken back: " +
+                         played.error);
+  }
   if (!company::ReadCompanyFromList(app, company_no, &app.CurrentCompany)) {
     app.engine().StoreShutdown();
     return Fail(err, "the company list holds no company \"" +
@@ -44,6 +58,17 @@ int OpenInstallationCompany(company::App& app, const std::string& dir,
   app.SetShortDateFromCompany();
   app.RefreshTodayText();
   return kExitOk;
+}
+
+int PlayBackLeftJournal(const std::string& dir, std::ostream& err) {
+  struct stat st {};
+  const std::string journal = dir + "/" + company::kJournalFileName;
+  if (::lstat(journal.c_str(), &st) != 0) return kExitOk;
+  ConsolePlatform platform(err);
+  company::App app(dir, platform.services());
+  const int code = OpenInstallationCompany(app, dir, err);
+  app.engine().StoreShutdown();
+  return code;
 }
 
 }  // namespace tallybook::admin

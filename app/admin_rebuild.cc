@@ -17,6 +17,7 @@
 
 #include "app/admin_commands.h"
 #include "app/admin_company_file.h"
+#include "app/admin_open_company.h"
 #include "app/admin_console_platform.h"
 #include "company/data_access.h"
 #include "store/engine.h"
@@ -37,6 +38,9 @@ int RunRebuildCommand(const std::vector<std::string>& args, std::ostream& out,
   const std::optional<CompanyFileArgument> target =
       ParseCompanyFileArgument(args[0], args[1], &problem);
   if (!target) return Fail(err, problem);
+  if (const int code = PlayBackLeftJournal(args[0], err); code != kExitOk) {
+    return code;
+  }
   if (!store::FileExists(store::WithExtension(target->base_path, "DAT")) &&
       !store::FileExists(store::WithExtension(target->base_path, "SAV"))) {
     return Fail(err, target->base_path + ".DAT: no such file");

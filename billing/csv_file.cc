@@ -76,11 +76,35 @@ std::string CsvField(std::string_view value) {
   return out;
 }
 
+namespace {
+
+bool StartsFormula(std::string_view value) {
+  const size_t first = value.find_first_not_of('\'');
+  if (first == std::string_view::npos) return false;
+  const char c = value[first];
+  return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' ||
+         c == '\r';
+}
+
+}  // namespace
+
+std::string GuardFormula(std::string_view value) {
+  if (!StartsFormula(value)) return std::string(value);
+  return "'" + std::string(value);
+}
+
+std::string UnguardFormula(std::string_view value) {
+  if (!value.empty() && value.front() == '\'' && StartsFormula(value)) {
+    value.remove_prefix(1);
+  }
+  return std::string(value);
+}
+
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string out;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
-    out += CsvField(fields[i]);
+    out += CsvField(GuardFormula(fields[i]));
   }
   out += "\r\n";
   return out;

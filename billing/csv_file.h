@@ -30,8 +30,21 @@ bool ParseCsv(std::string_view text, std::vector<CsvRecord>* records,
 // One field as written: quoted when it holds a comma, a quote, CR or LF, or
 // starts or ends with a blank.
 std::string CsvField(std::string_view value);
-// The fields joined by commas and ended with CR LF.
+// The fields, each guarded against spreadsheet formulas (GuardFormula),
+// joined by commas and ended with CR LF.
 std::string CsvLine(const std::vector<std::string>& fields);
+
+// A spreadsheet takes a cell that begins with '=', '+', '-', '@', a tab or
+// a CR as a formula. Such a value is written with a leading apostrophe -
+// and so is one that already begins with apostrophes followed by one of
+// those, so that UnguardFormula gives back exactly what was guarded.
+std::string GuardFormula(std::string_view value);
+// Takes back GuardFormula: one leading apostrophe goes when apostrophes
+// and then a formula character begin the value; anything else is kept.
+std::string UnguardFormula(std::string_view value);
+
+// The UTF-8 byte order mark spreadsheet programs look for.
+inline constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 }  // namespace tallybook::billing
 

@@ -16,6 +16,11 @@ using company::Trim;
 
 namespace {
 
+// Decimals an amount of the files may have: money two, a unit price up to
+// the four the invoice shows.
+constexpr int kMoneyDecimals = 2;
+constexpr int kUnitPriceDecimals = 4;
+
 std::vector<std::string> SplitColumns(std::string_view list) {
   std::vector<std::string> names;
   size_t start = 0;
@@ -80,7 +85,7 @@ class CsvRows {
   std::string Value(const CsvRecord& row, const std::string& column) const {
     const int i = Index(column);
     return i >= 0 && static_cast<size_t>(i) < row.fields.size()
-               ? row.fields[static_cast<size_t>(i)]
+               ? UnguardFormula(row.fields[static_cast<size_t>(i)])
                : std::string();
   }
 
@@ -99,6 +104,34 @@ class CsvRows {
   size_t width_ = 0;
 };
 
+bool HasControl(std::string_view text, bool multi_line) {
+  for (unsigned char c : text) {
+    if (multi_line && (c == '\r' || c == '\n' || c == '\t')) continue;
+    if (c < 32 || c == 127) return true;
+  }
+  return false;
+}
+
+// [-]digits[.decimals], commas among the digits; empty counts as none.
+bool IsPlainAmount(std::string_view text, int max_decimals) {
+  if (text.empty()) return true;
+  if (text.front() == '-') text.remove_prefix(1);
+  const size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view decimals =
+      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  if (whole.empty() && decimals.empty()) return false;
+  if (!whole.empty() && (whole.front() == ',' || whole.back() == ',')) return false;
+  for (char c : whole) {
+    if ((c < '0' || c > '9') && c != ',') return false;
+  }
+  if (decimals.size() > static_cast<size_t>(max_decimals)) return false;
+  for (char c : decimals) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 // Collects the problems of one row while its fields are converted.
 class RowReader {
  public:
@@ -110,14 +143,31 @@ class RowReader {
   }
 
   // The column's text in the records' encoding, at most max_length long.
-  std::string Text(const std::string& column, int max_length) {
+  // Only a multi-line field (the notes) may hold line breaks and tabs; no
+  // field takes other control characters.
+  std::string Text(const std::string& column, int max_length,
+                   bool multi_line = false) {
     const std::string utf8 = rows_.Value(row_, column);
     std::string text = company::Utf8ToCp1252(utf8);
     if (company::Cp1252ToUtf8(text) != utf8) {
       Problem(column + " holds characters the records cannot hold");
+    } else if (HasControl(text, multi_line)) {
+      Problem(column + " holds a control character");
     } else if (text.size() > static_cast<size_t>(max_length)) {
       Problem(column + " is longer than " + std::to_string(max_length) +
               " characters");
+    }
+    return text;
+  }
+  // An amount column: empty, or digits (thousands commas allowed) with at
+  // most max_decimals after the point; an exponent ("1e3") is refused.
+  std::string Amount(const std::string& column, int max_length,
+                     int max_decimals) {
+    const std::string text = Text(column, max_length);
+    if (problem_.empty() && !IsPlainAmount(Trim(text), max_decimals)) {
+      Problem(column + " \"" + company::Cp1252ToUtf8(Trim(text)) +
+              "\" is not a number with at most " +
+              std::to_string(max_decimals) + " decimals");
     }
     return text;
   }
@@ -200,32 +250,31 @@ CsvImportResult ImportCustomersCsv(company::App& app, std::string_view csv,
     form.email = read.Text("email", 50);
     if (rows.Has("terms")) form.terms = read.Text("terms", 35);
     form.customer_type = read.Text("type", 25);
-    form.credit_limit = read.Text("credit_limit", 10);
+    form.credit_limit = read.Amount("credit_limit", 10, kMoneyDecimals);
     form.tax_exempt = read.YesNoField("tax_exempt") ? "Y" : "N";
     form.short_name = read.Text("short_name", 10);
     form.mail_code = read.Text("mail_code", 15);
-    form.notes = read.Text("notes", 240);
+    form.notes = read.Text("notes", 240, /*multi_line=*/true);
+    form.credit_hold = read.YesNoField("credit_hold");
+    form.notes_on_invoices = read.YesNoField("notes_on_invoices");
+    form.notes_on_statements = read.YesNoField("notes_on_statements");
     if (Trim(form.number).empty()) read.Problem("the customer number is empty");
     if (read.problem().empty()) {
       const FormProblem<CustomerField> problem =
-          manager.FindCustomerProblem(form, "");
-      if (problem.field != CustomerField::kNone) read.Problem(problem.text);
+          manager.FindCustomerProblem(form, kAddingCustomer);
+      if (problem.field != CustomerField::kNone) read.Problem(Utf8(problem.text));
     }
     const std::string number = NumberAsKey(form.number);
     const std::string name = company::UpperCase1252(Trim(form.name));
     const std::string name_key =
         company::KeyText(form.name, company::kCustomerNameKeyLength);
+    // The rows before this one, as the dialog's checks did the file.
     if (read.problem().empty()) {
-      int32_t rec_no = 0;
-      std::string found;
       if (numbers.count(number) > 0) {
         read.Problem(kCustomerNumberExists);
       } else if (names.count(name) > 0) {
         read.Problem(kCustomerNameExists);
-      } else if (name_keys.count(name_key) > 0 ||
-                 (manager.customers().FindByKey(kCustomerNameKey, name_key,
-                                                rec_no, &found) &&
-                  found == name_key)) {
+      } else if (name_keys.count(name_key) > 0) {
         read.Problem("the name begins with the same 30 characters as another "
                      "customer's");
       }
@@ -273,14 +322,9 @@ CsvImportResult ImportProductsCsv(company::App& app, std::string_view csv,
     ProductForm form;
     form.code = read.Text("code", 10);
     form.description = read.Text("description", 32);
-    form.price = read.Text("price", 10);
+    form.price = read.Amount("price", 10, kUnitPriceDecimals);
     form.taxable = read.YesNoField("taxable");
-    form.notes = read.Text("notes", 150);
-    double value = 0;
-    if (read.problem().empty() && !Trim(form.price).empty() &&
-        !company::ParseMoney(company::MoneyToStore(form.price), &value)) {
-      read.Problem("the price \"" + Utf8(form.price) + "\" is not a number");
-    }
+    form.notes = read.Text("notes", 150, /*multi_line=*/true);
     if (read.problem().empty()) {
       const FormProblem<ProductField> problem =
           manager.FindProductProblem(form, std::nullopt);
@@ -328,7 +372,10 @@ bool ExportCustomersCsv(company::App& app, std::string* csv,
                          Utf8(r.CustomerType.View()), Utf8(r.CreditLimit.View()),
                          Utf8(r.TaxExempt.View()), Utf8(r.ShortName.View()),
                          Utf8(r.MailListCode.View()),
-                         Utf8(r.CustomerNotes.View())});
+                         Utf8(r.CustomerNotes.View()),
+                         Utf8(r.CreditHold.View()),
+                         Utf8(r.NotesOnInvoices.View()),
+                         Utf8(r.NotesOnStatements.View())});
       });
   if (!read) {
     *error = "the customer file could not be read (store error " +

@@ -4,17 +4,24 @@
 //
 // Customer columns: number, name, address1..address4, ship1..ship4, phone1,
 // phone2, email, terms, type, credit_limit, tax_exempt, short_name,
-// mail_code, notes. Product columns: code, description, price, taxable,
-// notes. An import takes any subset in any order (header names compared
+// mail_code, notes, credit_hold, notes_on_invoices, notes_on_statements.
+// Product columns: code, description, price, taxable, notes. An import takes any subset in any order (header names compared
 // without regard to case); number and name (code and description) are
 // required. Export writes every column in that order.
 //
 // Every row passes the checks of the customer or product dialog (missing
 // name, bad e-mail, duplicates - against the file and against the rows
 // before it -, bad amounts), and besides: a text the records cannot hold
-// (too long, or characters outside Windows-1252), a Y/N field holding
-// anything else, and a row with more or fewer fields than the header are
-// refused. A refused row is reported with the line it starts on. Unless
+// (too long, characters outside Windows-1252, or control characters - only
+// the notes may hold line breaks and tabs), a Y/N field holding anything
+// else, an amount that is not plain decimal digits (an exponent such as
+// "1e3", or more than two decimals; a unit price may have four), and a row
+// with more or fewer fields than the header are refused.
+//
+// Export guards spreadsheet formulas (GuardFormula of csv_file.h: a cell
+// beginning with '=', '+', '-', '@', a tab or a CR gets a leading
+// apostrophe) and import takes the guard off again, so exporting what an
+// import of an export wrote gives the same bytes. A refused row is reported with the line it starts on. Unless
 // skip_bad is set, nothing of the file is written when any row is refused;
 // with it the sound rows are written and the others listed. A store failure
 // while writing takes back the rows already written by this import.
@@ -36,7 +43,7 @@ namespace tallybook::billing {
 inline constexpr char kCustomerCsvColumns[] =
     "number,name,address1,address2,address3,address4,ship1,ship2,ship3,ship4,"
     "phone1,phone2,email,terms,type,credit_limit,tax_exempt,short_name,"
-    "mail_code,notes";
+    "mail_code,notes,credit_hold,notes_on_invoices,notes_on_statements";
 inline constexpr char kProductCsvColumns[] =
     "code,description,price,taxable,notes";
 

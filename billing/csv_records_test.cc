@@ -146,7 +146,7 @@ TEST_F(CsvImportTest, ProductsCheckCodesAndPrices) {
   EXPECT_EQ(result.bad_rows,
             (std::vector<std::string>{
                 "line 3: the product code a1 is given twice",
-                "line 4: the price \"twelve\" is not a number",
+                "line 4: price \"twelve\" is not a number with at most 4 decimals",
                 "line 5: You need to enter a product description or name."}));
   ProductManager manager(*app_);
   ASSERT_TRUE(manager.Open());
@@ -155,6 +155,90 @@ TEST_F(CsvImportTest, ProductsCheckCodesAndPrices) {
   EXPECT_EQ(anvil.SalesPrice.Get(), "1250.00");
   EXPECT_EQ(anvil.Taxable, 1);
   EXPECT_EQ(anvil.SetupDate.Get(), "04/03/2024");
+}
+
+TEST(CsvFileTest, FormulaGuardIsTakenBackExactly) {
+  for (const char* value : {"=SUM(A1)", "+1 555", "-5.00", "@home", "\tx",
+                            "\rx", "'=x", "''-", "'plain", "'", "", "a=b"}) {
+    const std::string guarded = GuardFormula(value);
+    EXPECT_EQ(UnguardFormula(guarded), value) << value;
+  }
+  EXPECT_EQ(GuardFormula("=SUM(A1)"), "'=SUM(A1)");
+  EXPECT_EQ(GuardFormula("'=x"), "''=x");
+  EXPECT_EQ(GuardFormula("'plain"), "'plain");
+  EXPECT_EQ(CsvLine({"-5", "@a", "ok"}), "'-5,'@a,ok\r\n");
+}
+
+// Control characters in one-line fields, exponents and fractions of a cent
+// in amounts were taken as they came; the customer's three flags had no
+// columns.
+TEST_F(CsvImportTest, ControlCharactersExponentsAndTheCustomerFlags) {
+  const CsvImportResult result = ImportCustomersCsv(
+      *app_,
+      "number,name,phone1,credit_limit,credit_hold,notes_on_invoices,"
+      "notes_on_statements,notes\r\n"
+      "1,Bell\x07" "Co,,,N,N,N,\r\n"
+      "2,Tab Co,555\t1,,N,N,N,\r\n"
+      "3,Expo Co,,1e3,N,N,N,\r\n"
+      "4,Cent Co,,10.005,N,N,N,\r\n"
+      "5,Flag Co,,\"-1,000.50\",Y,y,n,\"tab\there\r\nnext\"\r\n",
+      true);
+  EXPECT_EQ(result.bad_rows,
+            (std::vector<std::string>{
+                "line 2: name holds a control character",
+                "line 3: phone1 holds a control character",
+                "line 4: credit_limit \"1e3\" is not a number with at most 2 "
+                "decimals",
+                "line 5: credit_limit \"10.005\" is not a number with at most 2 "
+                "decimals"}));
+  ASSERT_EQ(result.written, 1);
+  const CustomerRecord flags = CustomerNumbered("5");
+  EXPECT_EQ(flags.CreditHold.Get(), "Y");
+  EXPECT_EQ(flags.NotesOnInvoices.Get(), "Y");
+  EXPECT_EQ(flags.NotesOnStatements.Get(), "N");
+  EXPECT_EQ(flags.CreditLimit.Get(), "-1000.50");
+  EXPECT_EQ(flags.CustomerNotes.Get(), "tab\there\r\nnext");
+  EXPECT_EQ(ImportProductsCsv(*app_, "code,description,price\r\nE1,Expo,2E2\r\n",
+                              true)
+                .bad_rows,
+            (std::vector<std::string>{
+                "line 2: price \"2E2\" is not a number with at most 4 decimals"}));
+}
+
+TEST_F(CsvImportTest, FormulaCellsAreGuardedAndTheRoundTripIsByteIdentical) {
+  ASSERT_EQ(ImportCustomersCsv(
+                *app_,
+                "number,name,address1,phone1,credit_limit,credit_hold,notes\r\n"
+                "10,\"'=HYPERLINK(\"\"x\"\")\",@corner,+1 555,-25.00,Y,\"\tindented\"\r\n"
+                "11,'-Dash Ltd,'plain,,,N,\r\n",
+                false)
+                .written,
+            2);
+  const CustomerRecord formula = CustomerNumbered("10");
+  EXPECT_EQ(formula.CustomerName.Get(), "=HYPERLINK(\"x\")");
+  EXPECT_EQ(formula.BillAddress1.Get(), "@corner");
+  EXPECT_EQ(formula.CustomerNotes.Get(), "\tindented");
+  EXPECT_EQ(CustomerNumbered("11").CustomerName.Get(), "-Dash Ltd");
+  EXPECT_EQ(CustomerNumbered("11").BillAddress1.Get(), "'plain");
+
+  std::string first, error;
+  ASSERT_TRUE(ExportCustomersCsv(*app_, &first, &error)) << error;
+  EXPECT_NE(first.find("\r\n10,\"'=HYPERLINK(\"\"x\"\")\",'@corner,"),
+            std::string::npos)
+      << first;
+  EXPECT_NE(first.find(",'+1 555,"), std::string::npos);
+  EXPECT_NE(first.find(",'-25.00,"), std::string::npos);
+  EXPECT_NE(first.find(",'\tindented,Y,N,N\r\n"), std::string::npos) << first;
+  EXPECT_NE(first.find("\r\n11,'-Dash Ltd,'plain,"), std::string::npos);
+
+  platform::testing::TempDir other_dir("billing_guard");
+  ASSERT_TRUE(other_dir.ok());
+  company::App other(other_dir.path().string(), ui_->services());
+  testing::MakeCompany(other);
+  ASSERT_EQ(ImportCustomersCsv(other, first, false).written, 2);
+  std::string second;
+  ASSERT_TRUE(ExportCustomersCsv(other, &second, &error)) << error;
+  EXPECT_EQ(second, first);
 }
 
 TEST_F(CsvImportTest, ExportThenImportIntoANewCompanyGivesTheSameRecords) {

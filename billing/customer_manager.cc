@@ -236,13 +236,20 @@ int32_t CustomerManager::FindCustomer(const std::string& number) {
 }
 
 CustomerField CustomerManager::CheckCustomerForm(
-    CustomerForm& form, const std::string& number_at_open) {
+    CustomerForm& form, const std::optional<std::string>& number_at_open) {
   return ShowProblem(app_.services().messages,
                      FindCustomerProblem(form, number_at_open));
 }
 
+std::string NameKeyTakenText(std::string_view other_name,
+                             std::string_view other_number) {
+  return "The first 30 characters of that name are those of customer " +
+         Trim(other_number) + " (" + Trim(other_name) +
+         "). Names must differ within their first 30 characters.";
+}
+
 FormProblem<CustomerField> CustomerManager::FindCustomerProblem(
-    CustomerForm& form, const std::string& number_at_open) {
+    CustomerForm& form, const std::optional<std::string>& number_at_open) {
   using Problem = FormProblem<CustomerField>;
   const auto info = platform::MessageKind::kInformation;
   if (Trim(form.name).empty()) {
@@ -254,6 +261,10 @@ FormProblem<CustomerField> CustomerManager::FindCustomerProblem(
     return Problem{CustomerField::kEMail, info, kCustomerEMailCaption,
                    kBadCustomerEMail};
   }
+  if (!number_at_open && NumberAsKey(form.number).empty()) {
+    return Problem{CustomerField::kNumber, info, kCustomerNumberCaption,
+                   kNeedCustomerNumber};
+  }
   if (NumberAsKey(form.number) != number_at_open &&
       FindCustomer(form.number) != 0) {
     return Problem{CustomerField::kNumber, info, kCustomerNumberCaption,
@@ -263,13 +274,20 @@ FormProblem<CustomerField> CustomerManager::FindCustomerProblem(
   CustomerRecord other;
   const std::string name_key =
       company::KeyText(form.name, company::kCustomerNameKeyLength);
-  if (customers_.FindByKey(kCustomerNameKey, name_key, rec_no) &&
+  std::string found_key;
+  if (customers_.FindByKey(kCustomerNameKey, name_key, rec_no, &found_key) &&
       Read(rec_no, other) &&
-      company::UpperCase1252(Trim(other.CustomerName.View())) ==
-          company::UpperCase1252(Trim(form.name)) &&
       NumberAsKey(other.CustomerNo.View()) != number_at_open) {
-    return Problem{CustomerField::kName, info, kDuplicateNameCaption,
-                   kCustomerNameExists};
+    if (company::UpperCase1252(Trim(other.CustomerName.View())) ==
+        company::UpperCase1252(Trim(form.name))) {
+      return Problem{CustomerField::kName, info, kDuplicateNameCaption,
+                     kCustomerNameExists};
+    }
+    if (found_key == name_key) {
+      return Problem{CustomerField::kName, info, kDuplicateNameCaption,
+                     NameKeyTakenText(other.CustomerName.View(),
+                                      other.CustomerNo.View())};
+    }
   }
   const std::string limit = Trim(company::RemoveCommas(form.credit_limit));
   double value = 0;
@@ -295,7 +313,7 @@ std::optional<int32_t> CustomerManager::AddCustomer(
     const CustomerDialogRunner& dialog) {
   CustomerForm form = NewCustomerForm(app_);
   const CustomerCheck check = [this](CustomerForm& f) {
-    return CheckCustomerForm(f, kNewCustomerNumberAtOpen);
+    return CheckCustomerForm(f, kAddingCustomer);
   };
   if (!dialog(form, check)) return std::nullopt;
   customers_.SetRecord(NewCustomerRecord(form));
@@ -489,6 +507,7 @@ std::string CustomerManager::AddToLabelQueue(int32_t rec_no) {
   app_.label_queue.push_back(company::LabelQueueRow{
       record.CustomerNo.Get(), record.CustomerName.Get(),
       record.MailListCode.Get(), record.CustomerType.Get()});
+  app_.label_queue_pending = true;
   return record.CustomerName.Get() + kAddedToLabelQueue;
 }
 

@@ -14,8 +14,12 @@
 //   1. an empty name;
 //   2. (an empty short name is filled from the name: ShortNameFor);
 //   3. an e-mail address without "@";
-//   4. a number that another customer has (trimmed, upper-cased);
-//   5. a name that a customer of another number has (trimmed, upper-cased);
+//   4. an empty number while adding, and a number that another customer
+//      has (trimmed, upper-cased; "0" is checked like any other);
+//   5. a name that a customer of another number has (trimmed, upper-cased),
+//      or whose first 30 characters - the name key, which takes no
+//      duplicates - equal another customer's: refused here, before the
+//      dialog closes, rather than by the store after it;
 //   6. a credit limit that is not a number.
 #ifndef TALLYBOOK_BILLING_CUSTOMER_MANAGER_H_
 #define TALLYBOOK_BILLING_CUSTOMER_MANAGER_H_
@@ -25,6 +29,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "billing/customer_product_support.h"
 #include "company/app.h"
@@ -43,8 +48,9 @@ inline constexpr char kCustomerDialogHelpTopic[] = "NewCustomer";
 inline constexpr char kAddCustomerCaption[] = "Add Customer";
 inline constexpr char kEditCustomerCaption[] = "Edit Customer";
 inline constexpr char kCustomersStatusPrefix[] = "Customers: ";
-// The number at opening while a new customer is added.
-inline constexpr char kNewCustomerNumberAtOpen[] = "0";
+// The number at opening of the checks while a new customer is added: none,
+// so that no number (not even "0") is exempt from the duplicate check.
+inline constexpr std::nullopt_t kAddingCustomer = std::nullopt;
 
 inline constexpr char kCustomerNameCaption[] = "Customer Name";
 inline constexpr char kNeedCustomerName[] = "You must enter a customer name.";
@@ -60,6 +66,10 @@ inline constexpr char kDuplicateNameCaption[] = "Duplicate Customer Name";
 inline constexpr char kCustomerNameExists[] =
     "That customer name already exists. You should not enter the same "
     "customer name with a different customer number.";
+inline constexpr char kNeedCustomerNumber[] = "You must enter a customer number.";
+// A name whose first 30 characters equal another customer's.
+std::string NameKeyTakenText(std::string_view other_name,
+                             std::string_view other_number);
 inline constexpr char kBadCreditLimit[] =
     "The CREDIT LIMIT amount has an invalid value.";
 
@@ -210,13 +220,13 @@ class CustomerManager {
   int32_t FindCustomer(const std::string& number);
 
   // The dialog's checks; number_at_open is NumberAsKey of the edited
-  // customer's number, kNewCustomerNumberAtOpen while adding.
-  CustomerField CheckCustomerForm(CustomerForm& form,
-                                  const std::string& number_at_open);
+  // customer's number, kAddingCustomer while adding.
+  CustomerField CheckCustomerForm(
+      CustomerForm& form, const std::optional<std::string>& number_at_open);
   // The first problem of the checks without telling it (the short name is
   // filled all the same).
   FormProblem<CustomerField> FindCustomerProblem(
-      CustomerForm& form, const std::string& number_at_open);
+      CustomerForm& form, const std::optional<std::string>& number_at_open);
 
   // Add: the dialog, the record with both keys, then the company's next
   // customer number. The record number, or nullopt (cancelled or failed).
@@ -231,7 +241,8 @@ class CustomerManager {
   bool CustomerList(const company::ListWindowRunner& show_list);
   bool BuildCustomerList(int key_no, bool with_addresses, std::string& text);
 
-  // Appends the customer to App's label queue; the status text to show.
+  // Appends the customer to App's label queue and marks the queue changed
+  // (the exit question then protects it); the status text to show.
   std::string AddToLabelQueue(int32_t rec_no);
   // Prints the envelope of record rec_no. The status text to show (empty
   // when nothing was printed; a failure was told).

@@ -167,6 +167,46 @@ TEST_F(CustomerManagerTest, DialogChecksInTheirOrder) {
   EXPECT_EQ(manager_->Count(kCustomerNameKey), 1);
 }
 
+// Adding: "0" was once the number at opening, so a second customer "0"
+// slipped past the duplicate check; a name sharing its first 30
+// characters with another got past the dialog and failed in the store,
+// losing what was typed.
+TEST_F(CustomerManagerTest, AddingChecksEveryNumberAndTheNameKeyBeforeClosing) {
+  ASSERT_NE(Add("0", "Zero Holdings"), 0);
+  const std::string long_name = "Northern Lights Trading Company Ltd";
+  ASSERT_NE(Add("5", long_name), 0);
+  CustomerDialog dialog;
+
+  messages().ExpectMessage(kCustomerNumberExists).WithCaption("Customer Number");
+  dialog.edit = [](CustomerForm& f) { f.number = " 0"; f.name = "Another"; };
+  EXPECT_FALSE(manager_->AddCustomer(dialog.Runner()));
+  EXPECT_EQ(dialog.field, CustomerField::kNumber);
+
+  messages().ExpectMessage(kNeedCustomerNumber).WithCaption("Customer Number");
+  dialog.edit = [](CustomerForm& f) { f.number = "  "; f.name = "Nameless"; };
+  EXPECT_FALSE(manager_->AddCustomer(dialog.Runner()));
+  EXPECT_EQ(dialog.field, CustomerField::kNumber);
+
+  messages()
+      .ExpectMessage(NameKeyTakenText(long_name, "5"))
+      .WithCaption("Duplicate Customer Name");
+  dialog.edit = [](CustomerForm& f) {
+    f.number = "6";
+    f.name = "northern lights trading company Inc";
+  };
+  EXPECT_FALSE(manager_->AddCustomer(dialog.Runner()));
+  EXPECT_EQ(dialog.field, CustomerField::kName);
+  EXPECT_EQ(dialog.seen.name, "northern lights trading company Inc");
+  EXPECT_EQ(manager_->Count(kCustomerNameKey), 2);
+
+  // The customer's own name key is no obstacle to editing it.
+  const int32_t five = manager_->FindCustomer("5");
+  EXPECT_TRUE(Edit(five, [](CustomerForm& f) {
+    f.name = "Northern Lights Trading Company Inc";
+  }));
+  EXPECT_EQ(Get(five).CustomerName.Get(), "Northern Lights Trading Company Inc");
+}
+
 TEST_F(CustomerManagerTest, OwnNumberInAnotherCaseIsAccepted) {
   const int32_t a = Add("ab1", "Alpha");
   Add("XY", "Other");
@@ -324,12 +364,15 @@ TEST_F(CustomerManagerTest, LabelQueueGetsTheCustomersRow) {
     f.mail_code = "ZIP9";
     f.customer_type = "Wholesale";
   });
+  ASSERT_FALSE(app_->label_queue_pending);
   EXPECT_EQ(manager_->AddToLabelQueue(rec_no),
             "Seven Seas added to label queue.");
   ASSERT_EQ(app_->label_queue.size(), 1u);
   EXPECT_EQ(app_->label_queue[0].customer_no, "7");
   EXPECT_EQ(app_->label_queue[0].mail_code, "ZIP9");
   EXPECT_EQ(app_->label_queue[0].customer_type, "Wholesale");
+  // The exit question protects the queue.
+  EXPECT_TRUE(app_->label_queue_pending);
 }
 
 TEST_F(CustomerManagerTest, EnvelopeIsDrawnAtTheCompanysPositions) {

@@ -9,12 +9,17 @@
 #include "company/data_access.h"
 #include "company/format.h"
 #include "company/keys.h"
+#include "company/money.h"
+#include "company/op_journal.h"
 #include "company/text.h"
 #include "platform/message.h"
 
 namespace tallybook::billing {
 
 using company::App;
+using company::Cents;
+using company::CentsOf;
+using company::CentsText;
 using company::CompanyListAccess;
 using company::CompanyRecord;
 using company::CustomerAccess;
@@ -27,8 +32,6 @@ using company::LineAccess;
 using company::LineRecord;
 using company::MemoAccess;
 using company::MemoRecord;
-using company::MoneyText;
-using company::MoneyToDouble;
 using company::MoneyToStore;
 using company::TransactionAccess;
 using company::TransactionRecord;
@@ -69,8 +72,8 @@ company::PString<10>* BucketField(CustomerRecord& customer, int bucket) {
 }
 
 template <class Field>
-void AddTo(Field& field, double amount) {
-  field.Set(MoneyText(MoneyToDouble(field.View()) + amount));
+void AddTo(Field& field, Cents amount) {
+  field.Set(CentsText(CentsOf(field.View()) + amount));
 }
 
 void ShowFailure(App& app, const std::string& text) {
@@ -97,6 +100,17 @@ bool FindCustomer(CustomerAccess& customers, const std::string& customer_no,
   std::string found;
   return customers.FindByKey(2, key, rec_no, &found) && found == key &&
          customers.GetRecord(rec_no);
+}
+
+// Whether the customer is on file (false also when the customers file
+// cannot be read: nothing is billed to a customer that cannot be found).
+bool CustomerOnFile(App& app, const std::string& customer_no) {
+  CustomerAccess customers(app);
+  if (!customers.OpenCompanyFile()) return false;
+  int32_t rec_no = 0;
+  const bool found = FindCustomer(customers, customer_no, rec_no);
+  customers.Close();
+  return found;
 }
 
 // Reads the customer, lets change alter it and stores it back with the
@@ -148,7 +162,7 @@ void UpdateCompany(App& app, Change change) {
   }
 }
 
-void MoveReceivables(App& app, double amount) {
+void MoveReceivables(App& app, Cents amount) {
   UpdateCompany(app, [&](CompanyRecord& company) {
     AddTo(company.ReceivablesBalance, amount);
   });
@@ -175,18 +189,18 @@ void FillFromForm(App& app, const InvoiceForm& form,
   record.CustomerNo.Set(form.customer_no);
   record.ShortName.Set(form.short_name);
   record.KeyCode.Set(form.key_code);
-  record.NetAmount.Set(MoneyToStore(form.net));
-  record.TaxAmount.Set(MoneyToStore(form.tax));
-  record.GrandTotal.Set(MoneyToStore(form.total));
-  record.PaidAmount.Set(MoneyToStore(form.paid));
-  record.AmountDue.Set(MoneyText(MoneyToDouble(form.total) -
-                                 MoneyToDouble(form.paid)));
+  // Amounts are stored in whole cents without separators, so that a net of
+  // a million keeps its cents in the ten characters of the field.
+  record.NetAmount.Set(CentsText(CentsOf(form.net)));
+  record.TaxAmount.Set(CentsText(CentsOf(form.tax)));
+  record.GrandTotal.Set(CentsText(CentsOf(form.total)));
+  record.PaidAmount.Set(CentsText(CentsOf(form.paid)));
+  record.AmountDue.Set(CentsText(CentsOf(form.total) - CentsOf(form.paid)));
 }
 
 // What the invoice still owes: total - paid.
-double OpenAmount(const TransactionRecord& record) {
-  return MoneyToDouble(record.GrandTotal.View()) -
-         MoneyToDouble(record.PaidAmount.View());
+Cents OpenAmount(const TransactionRecord& record) {
+  return CentsOf(record.GrandTotal.View()) - CentsOf(record.PaidAmount.View());
 }
 
 // ---- Lines.
@@ -254,6 +268,11 @@ std::string AddInvoiceCaption(const CompanyRecord& company) {
          " - #" + Trim(company.CompanyNo.View());
 }
 
+std::string CustomerNotOnFileText(const std::string& customer_no) {
+  return "Customer " + Trim(customer_no) +
+         " is not on file. The invoice was not added.";
+}
+
 std::string AddedStatusText(const std::string& invoice_no, int line_count) {
   return "Added invoice " + invoice_no + " containing " +
          std::to_string(line_count) + " line item(s).";
@@ -308,6 +327,13 @@ InvoiceOutcome AddInvoice(App& app, const RunInvoiceEditor& run) {
   FillLabels(app, out);
   InvoiceForm form = PrepareNewInvoice(app);
   if (!run(form)) return out;
+  if (!CustomerOnFile(app, form.customer_no)) {
+    platform::Inform(app.services().messages, kInvoiceErrorCaption,
+                     CustomerNotOnFileText(form.customer_no));
+    return out;
+  }
+  company::JournalScope journal(app, "Add invoice " + Trim(form.invoice_no));
+  if (!journal.ok()) return out;
 
   TransactionAccess transactions(app);
   if (!transactions.OpenCompanyFile()) {
@@ -359,8 +385,8 @@ InvoiceOutcome AddInvoice(App& app, const RunInvoiceEditor& run) {
     lines.Close();
   }
 
-  const double amount = OpenAmount(record);
-  const double paid = MoneyToDouble(record.PaidAmount.View());
+  const Cents amount = OpenAmount(record);
+  const Cents paid = CentsOf(record.PaidAmount.View());
   const int bucket = BucketOfRecord(app, record);
   const std::string customer_no = record.CustomerNo.Get();
   std::optional<CustomerRecord> customer;
@@ -433,7 +459,9 @@ InvoiceForm FormFromRecord(App& app, const TransactionRecord& record) {
   form.balance_due = FormatMoneyText(record.AmountDue.View());
   form.kind = IsMemoInvoice(record) ? InvoiceKind::kMemo
                                     : InvoiceKind::kLineItems;
-  form.calc_tax = company.CalcTaxes != 0;
+  // The tax box shows what the stored invoice carries, whatever the
+  // company's setting is today: Edit never re-taxes an invoice by itself.
+  form.calc_tax = CentsOf(record.TaxAmount.View()) != 0;
 
   {
     CustomerAccess customers(app);
@@ -449,7 +477,6 @@ InvoiceForm FormFromRecord(App& app, const TransactionRecord& record) {
                     CustomerAmount(c.Aging3.View()),
                     CustomerAmount(c.Aging4.View())};
       form.tax_exempt = company::IsYes(c.TaxExempt.View());
-      if (form.tax_exempt) form.calc_tax = false;
     }
     customers.Close();
   }
@@ -498,8 +525,8 @@ InvoiceOutcome EditInvoice(App& app, int32_t rec_no,
   InvoiceOutcome out;
   FillLabels(app, out);
   const char type = TypeOf(current);
-  const double old_paid = MoneyToDouble(current.PaidAmount.View());
-  const double old_total = MoneyToDouble(current.GrandTotal.View());
+  const Cents old_paid = CentsOf(current.PaidAmount.View());
+  const Cents old_total = CentsOf(current.GrandTotal.View());
   if (company::IsYes(app.CurrentCompany.AuditTrail.View())) {
     Inform(app, kAuditTrailCaption, kAuditNoEdit);
     return out;
@@ -536,6 +563,9 @@ InvoiceOutcome EditInvoice(App& app, int32_t rec_no,
   const bool ok = run(form);
   app.invoice_editing = false;
   if (!ok) return out;
+  company::JournalScope journal(app,
+                               "Edit invoice " + Trim(current.InvoiceNo.View()));
+  if (!journal.ok()) return out;
 
   TransactionRecord record = current;
   FillFromForm(app, form, record);
@@ -627,9 +657,9 @@ InvoiceOutcome EditInvoice(App& app, int32_t rec_no,
   // The balances follow the stored transaction even when its lines could
   // not all be rewritten: they count amounts due, not lines.
   if (!master) {
-    const double new_paid = MoneyToDouble(record.PaidAmount.View());
-    const double old_amount = old_total - old_paid;
-    const double new_amount = OpenAmount(record);
+    const Cents new_paid = CentsOf(record.PaidAmount.View());
+    const Cents old_amount = old_total - old_paid;
+    const Cents new_amount = OpenAmount(record);
     const int old_bucket = BucketOfRecord(app, current);
     const int new_bucket = BucketOfRecord(app, record);
     const std::optional<Date> invoice_date = DateOfRecord(app, record);
@@ -681,7 +711,7 @@ InvoiceOutcome DeleteInvoice(App& app, int32_t rec_no,
   FillLabels(app, out);
   platform::Messages& messages = app.services().messages;
   const char type = TypeOf(current);
-  const double paid = MoneyToDouble(current.PaidAmount.View());
+  const Cents paid = CentsOf(current.PaidAmount.View());
   if (company::IsYes(app.CurrentCompany.AuditTrail.View())) {
     Inform(app, kAuditTrailCaption, kAuditNoDelete);
     return out;
@@ -707,6 +737,8 @@ InvoiceOutcome DeleteInvoice(App& app, int32_t rec_no,
                          kDeleteQuestion)) {
     return out;
   }
+  company::JournalScope journal(app, "Delete invoice " + Trim(invoice_no));
+  if (!journal.ok()) return out;
 
   {
     TransactionAccess transactions(app);
@@ -758,7 +790,7 @@ InvoiceOutcome DeleteInvoice(App& app, int32_t rec_no,
   }
 
   if (!master) {
-    const double amount = OpenAmount(current);
+    const Cents amount = OpenAmount(current);
     const int bucket = BucketOfRecord(app, current);
     UpdateCustomer(app, current.CustomerNo.Get(), [&](CustomerRecord& c) {
       AddTo(c.Balance, -amount);

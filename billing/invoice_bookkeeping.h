@@ -74,7 +74,10 @@ inline constexpr char kEditInvoiceCaption[] = "Edit Invoice";
 // and, on OK, adds the transaction record, its lines and memo, updates the
 // customer and the company (App::CurrentCompany too), queues the customer
 // for labels when the company asks for it, and remembers the invoice date
-// as App::last_invoice_date. Stops with "Add operation failed" when the
+// as App::last_invoice_date. An invoice for a customer that is not on file
+// is refused (CustomerNotOnFileText) before anything is written. The writes
+// run under the operation journal, so a killed process leaves the invoice
+// whole or not there at all. Stops with "Add operation failed" when the
 // record cannot be added (nothing written), and with "memo add operation
 // failed" after it; "detail add failed." is shown per line and the other
 // lines are still written.
@@ -177,6 +180,9 @@ inline constexpr char kDepositDeleteQuestion[] =
 inline constexpr char kDeleteQuestion[] =
     "Are you sure you want to delete this record?";
 inline constexpr char kDeleteCaptionPrefix[] = "Delete Invoice#: ";
+
+// The refusal of an invoice for a customer that is no longer on file.
+std::string CustomerNotOnFileText(const std::string& customer_no);
 
 // Status texts (panel 1).
 std::string AddedStatusText(const std::string& invoice_no, int line_count);

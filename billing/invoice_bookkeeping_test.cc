@@ -4,6 +4,7 @@
 
 #include "billing/invoice_test_support.h"
 #include "company/data_access.h"
+#include "company/money.h"
 
 namespace tallybook::billing {
 namespace {
@@ -448,6 +449,98 @@ TEST_F(BookkeepingTest, MissingMemoIsReportedAndEditingGoesOn) {
   ui_->messages.ExpectMessage(kMemoReadError);
   const InvoiceOutcome out = EditInvoice(*app_, rec_no, t, &Cancel);
   EXPECT_FALSE(out.changed);
+}
+
+}  // namespace
+}  // namespace tallybook::billing
+
+namespace tallybook::billing {
+namespace {
+
+class MoneyBookkeepingTest : public testing::InvoiceOnDisk {
+ protected:
+  void SetUp() override {
+    InvoiceOnDisk::SetUp();
+    AddCustomer("C1", "First Customer");
+  }
+};
+
+TEST_F(MoneyBookkeepingTest, EditOpensTheTaxBoxAsTheStoredInvoiceCarriesTax) {
+  company::CompanyRecord c = app_->CurrentCompany;
+  c.CalcTaxes = 1;
+  c.TaxRate.Set("10");
+  StoreCompany(c);
+  AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    form.invoice_no = "T1";
+    form.calc_tax = false;
+    FillInvoice(form, "C1", {Line("W1", "1", "Widget", "10", "Y")});
+    form.calc_tax = false;
+    ComputeTotals(form, "10", true);
+  }));
+  AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    form.invoice_no = "T2";
+    FillInvoice(form, "C1", {Line("W1", "1", "Widget", "10", "Y")});
+  }));
+  // The company stops taxing; the taxed invoice still opens ticked, with
+  // its stored tax, and the untaxed one unticked.
+  c = StoredCompany();
+  c.CalcTaxes = 0;
+  c.TaxRate.Set("25");
+  StoreCompany(c);
+  const InvoiceForm untaxed = FormFromRecord(*app_, Transaction("T1"));
+  EXPECT_FALSE(untaxed.calc_tax);
+  EXPECT_EQ(untaxed.tax, "0.00");
+  const InvoiceForm taxed = FormFromRecord(*app_, Transaction("T2"));
+  EXPECT_TRUE(taxed.calc_tax);
+  EXPECT_EQ(taxed.tax, "1.00");
+}
+
+TEST_F(MoneyBookkeepingTest, NetOfAMillionKeepsItsCentsAndTiesRoundAway) {
+  AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    form.invoice_no = "M1";
+    form.kind = InvoiceKind::kMemo;
+    form.customer_no = "C1";
+    form.memo = "Building work";
+    form.net = "1,234,567.89";
+    ComputeTotals(form, "0", false);
+  }));
+  const TransactionRecord memo = Transaction("M1");
+  EXPECT_EQ(memo.NetAmount.Get(), "1234567.89");
+  EXPECT_EQ(memo.GrandTotal.Get(), "1234567.89");
+  EXPECT_EQ(memo.AmountDue.Get(), "1234567.89");
+
+  // Half-cent extensions and a half-cent tax, each rounded away from zero.
+  company::CompanyRecord c = app_->CurrentCompany;
+  c.CalcTaxes = 1;
+  c.TaxRate.Set("5");
+  StoreCompany(c);
+  AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    form.invoice_no = "P1";
+    FillInvoice(form, "C1",
+                {Line("", "0.5", "Half", "2.01", "Y"),      // 1.005 -> 1.01
+                 Line("", "7", "Seven", "0.145", "Y"),      // 1.015 -> 1.02
+                 Line("", "1", "Odd", "8.47", "Y")});       // taxable 10.50
+  }));
+  const TransactionRecord lines = Transaction("P1");
+  EXPECT_EQ(lines.NetAmount.Get(), "10.50");
+  EXPECT_EQ(lines.TaxAmount.Get(), "0.53");
+  EXPECT_EQ(lines.GrandTotal.Get(), "11.03");
+  EXPECT_EQ(company::CentsOf(Customer("C1").Balance.View()),
+            123456789 + 1103);
+}
+
+TEST_F(MoneyBookkeepingTest, InvoiceForACustomerNoLongerOnFileWritesNothing) {
+  const std::string before = FileBytes("1I.DAT") + FileBytes("Company.DAT") +
+                             FileBytes("1D.DAT") + FileBytes("1C.DAT");
+  ui_->messages.ExpectMessage(CustomerNotOnFileText("GONE"));
+  const InvoiceOutcome out = AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    FillInvoice(form, "GONE", {Line("W1", "1", "Widget", "10", "N")});
+  }));
+  EXPECT_FALSE(out.changed);
+  EXPECT_EQ(FileBytes("1I.DAT") + FileBytes("Company.DAT") +
+                FileBytes("1D.DAT") + FileBytes("1C.DAT"),
+            before);
+  EXPECT_FALSE(std::filesystem::exists(app_->PathOf("OpJournal.tlj")));
 }
 
 }  // namespace

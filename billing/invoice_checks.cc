@@ -2,6 +2,7 @@
 
 #include "company/data_access.h"
 #include "company/keys.h"
+#include "company/money.h"
 #include "company/text.h"
 #include "platform/message.h"
 
@@ -152,18 +153,29 @@ InvoiceCheckResult CheckInvoiceForOk(company::App& app, InvoiceForm& form,
     return Fail(InvoiceField::kInvoiceNo);
   }
 
-  for (auto [text, message, field] :
-       {std::tuple{&form.net, kInvalidNet, InvoiceField::kNet},
-        std::tuple{&form.tax, kInvalidTax, InvoiceField::kTax},
-        std::tuple{&form.paid, kInvalidPaid, InvoiceField::kPaid}}) {
-    if (!EmptyOrNumber(*text)) {
+  for (auto [text, message, name, field] :
+       {std::tuple{&form.net, kInvalidNet, "Net", InvoiceField::kNet},
+        std::tuple{&form.tax, kInvalidTax, "Tax", InvoiceField::kTax},
+        std::tuple{&form.paid, kInvalidPaid, "Paid Amount",
+                   InvoiceField::kPaid}}) {
+    if (Trim(*text).empty()) continue;
+    company::Cents cents = 0;
+    const company::MoneyFieldCheck check =
+        company::CheckMoneyField(NumberText(*text), &cents);
+    if (check == company::MoneyFieldCheck::kNotANumber) {
       Plain(messages, message);
+      return Fail(field);
+    }
+    if (check == company::MoneyFieldCheck::kTooManyDecimals) {
+      // A third decimal would leave the balance a cent away from the
+      // open items; the amount is refused rather than rounded.
+      Plain(messages, company::MoneyFieldMessage(name, *text, check));
       return Fail(field);
     }
   }
 
-  const double total = company::MoneyToDouble(form.total);
-  const double paid = company::MoneyToDouble(form.paid);
+  const company::Cents total = company::CentsOf(form.total);
+  const company::Cents paid = company::CentsOf(form.paid);
   if (total == 0 &&
       !platform::Confirm(messages, kConfirmCaption, kNoChargeQuestion)) {
     return Fail(InvoiceField::kNone);
@@ -172,11 +184,11 @@ InvoiceCheckResult CheckInvoiceForOk(company::App& app, InvoiceForm& form,
     platform::Warn(messages, kPaymentAmountCaption, kPaidExceedsTotal);
     return Fail(InvoiceField::kPaid);
   }
-  const double limit = company::MoneyToDouble(form.credit_limit);
+  const company::Cents limit = company::CentsOf(form.credit_limit);
   if (limit > 0 &&
-      company::MoneyToDouble(form.customer_balance) +
-              company::MoneyToDouble(form.balance_due) -
-              company::MoneyToDouble(app.invoice_total_at_open) >
+      company::CentsOf(form.customer_balance) +
+              company::CentsOf(form.balance_due) -
+              company::CentsOf(app.invoice_total_at_open) >
           limit &&
       !platform::Confirm(messages, kConfirmCaption, kOverCreditQuestion)) {
     return Fail(InvoiceField::kNone);

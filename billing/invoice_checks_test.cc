@@ -121,6 +121,14 @@ TEST_F(InvoiceChecksTest, AmountsTotalsPaidAndCreditLimit) {
   form_.paid = "abc";
   ui_->messages.ExpectMessage(kInvalidPaid);
   EXPECT_EQ(Check().focus, InvoiceField::kPaid);
+  // An exponent is no amount; a third decimal would leave the balance a
+  // cent away from the open items.
+  form_.paid = "1e1";
+  ui_->messages.ExpectMessage(kInvalidPaid);
+  EXPECT_EQ(Check().focus, InvoiceField::kPaid);
+  form_.paid = "10.005";
+  ui_->messages.ExpectMessage("Paid Amount: 10.005 has more than two decimals.");
+  EXPECT_EQ(Check().focus, InvoiceField::kPaid);
 
   form_.paid = "11";
   ComputeTotals(form_, "0", false);

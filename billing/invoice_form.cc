@@ -2,10 +2,14 @@
 
 #include <cmath>
 
+#include "company/money.h"
 #include "company/text.h"
 
 namespace tallybook::billing {
 
+using company::Cents;
+using company::CentsOf;
+using company::FormatCents;
 using company::FormatMoney;
 using company::MoneyText;
 using company::MoneyToDouble;
@@ -39,62 +43,60 @@ InvoiceLine CommentLine() {
   return line;
 }
 
-double RoundToCents(double value) {
-  const double shifted = value * 100 + (value < 0 ? -0.5 : 0.5);
-  return std::trunc(shifted) * 0.01;
+namespace {
+
+// A quantity or unit price as the editor reads it: exactly when it is a
+// decimal, else leniently as before (a non-number counts 0).
+company::Decimal DecimalOfText(std::string_view text) {
+  if (auto exact = company::ParseDecimal(text)) return *exact;
+  return company::DecimalFromDouble(MoneyToDouble(text));
 }
+
+Cents PaidOf(InvoiceForm& form) {
+  if (Trim(form.paid).empty()) form.paid = kZeroAmount;
+  return CentsOf(form.paid);
+}
+
+}  // namespace
 
 std::string LineExtension(std::string_view quantity,
                           std::string_view unit_price) {
-  return FormatMoney(
-      RoundToCents(MoneyToDouble(quantity) * MoneyToDouble(unit_price)));
+  return FormatCents(
+      company::MultiplyToCents(DecimalOfText(quantity), DecimalOfText(unit_price)));
 }
 
 void UpdateExtension(InvoiceLine& line) {
   line.extension = LineExtension(line.quantity, line.unit_price);
 }
 
-namespace {
-
-// A computed amount as the editor keeps it: formatted "0.00" and read back,
-// so that sums carry two decimals only.
-double TwoDecimals(double value) { return MoneyToDouble(MoneyText(value)); }
-
-double PaidOf(InvoiceForm& form) {
-  if (Trim(form.paid).empty()) form.paid = kZeroAmount;
-  return MoneyToDouble(form.paid);
-}
-
-}  // namespace
-
 void ComputeProductTotals(InvoiceForm& form, std::string_view tax_rate) {
-  const double rate = MoneyToDouble(tax_rate) * 0.01;
-  double net = 0;
-  double taxable = 0;
+  Cents net = 0;
+  Cents taxable = 0;
   for (const InvoiceLine& line : form.lines) {
-    const double extension = MoneyToDouble(line.extension);
+    const Cents extension = CentsOf(line.extension);
     net += extension;
     if (form.calc_tax && line.flag == "Y") taxable += extension;
   }
-  const double tax = TwoDecimals(taxable * rate);
-  const double paid = PaidOf(form);
-  form.net = FormatMoney(net);
-  form.tax = FormatMoney(tax);
-  form.total = FormatMoney(net + tax);
-  form.balance_due = FormatMoney(TwoDecimals(net + tax - paid));
+  const Cents tax = company::PercentOfCents(taxable, DecimalOfText(tax_rate));
+  const Cents paid = PaidOf(form);
+  form.net = FormatCents(net);
+  form.tax = FormatCents(tax);
+  form.total = FormatCents(net + tax);
+  form.balance_due = FormatCents(net + tax - paid);
 }
 
 std::string ComputeMemoTotals(InvoiceForm& form, std::string_view tax_rate,
                               bool calc_taxes) {
   if (Trim(form.net).empty()) form.net = kZeroAmount;
-  const double net = MoneyToDouble(form.net);
-  const double tax = MoneyToDouble(form.tax);
-  const double paid = PaidOf(form);
-  form.total = FormatMoney(net + tax);
-  form.balance_due = FormatMoney(TwoDecimals(net + tax - paid));
+  const Cents net = CentsOf(form.net);
+  const Cents tax = CentsOf(form.tax);
+  const Cents paid = PaidOf(form);
+  form.total = FormatCents(net + tax);
+  form.balance_due = FormatCents(net + tax - paid);
   if (!calc_taxes) return {};
-  return "Tax on " + FormatMoney(net) + " is " +
-         FormatMoney(MoneyToDouble(tax_rate) * 0.01 * net) + ".";
+  return "Tax on " + FormatCents(net) + " is " +
+         FormatCents(company::PercentOfCents(net, DecimalOfText(tax_rate))) +
+         ".";
 }
 
 std::string ComputeTotals(InvoiceForm& form, std::string_view tax_rate,
@@ -107,7 +109,7 @@ std::string ComputeTotals(InvoiceForm& form, std::string_view tax_rate,
 }
 
 bool BalanceDueIsNegative(const InvoiceForm& form) {
-  return MoneyToDouble(form.balance_due) < 0;
+  return CentsOf(form.balance_due) < 0;
 }
 
 std::string CalcTaxCaption(std::string_view tax_rate) {
@@ -115,15 +117,18 @@ std::string CalcTaxCaption(std::string_view tax_rate) {
 }
 
 std::string BuildLineText(const InvoiceLine& line) {
-  std::string text = PadRight(RemoveCommas(line.quantity), kQuantityWidth) +
-                     PadRight(line.description, kDescriptionWidth) +
-                     PadRight(RemoveCommas(line.unit_price), kUnitPriceWidth) +
-                     PadRight(line.flag, company::kLineTaxFlagWidth) +
-                     PadRight(RemoveCommas(line.extension),
-                              company::kLineAmountWidth);
-  constexpr size_t kMax = 65;
-  if (text.size() > kMax) text.resize(kMax);
-  return text;
+  // Each column is cut to its width: a longer one would move every column
+  // after it, and readers take the columns by position.
+  auto column = [](std::string_view value, int width) {
+    std::string text = PadRight(value, width);
+    text.resize(static_cast<size_t>(width));
+    return text;
+  };
+  return column(RemoveCommas(line.quantity), kQuantityWidth) +
+         column(line.description, kDescriptionWidth) +
+         column(RemoveCommas(line.unit_price), kUnitPriceWidth) +
+         column(line.flag, company::kLineTaxFlagWidth) +
+         column(RemoveCommas(line.extension), company::kLineAmountWidth);
 }
 
 std::string TextColumns(std::string_view text, size_t from, size_t count) {

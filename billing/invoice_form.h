@@ -39,6 +39,9 @@ inline constexpr int kStatementNoteLength = 35;
 inline constexpr int kNotesLength = 80;
 inline constexpr int kKeyCodeLength = 8;
 inline constexpr int kAmountLength = 10;
+// An amount field of the editor shows the ",0.00" pattern: a ten-character
+// stored amount with its thousands separators and sign.
+inline constexpr int kAmountShownLength = 14;
 inline constexpr int kMemoTextLength = 1850;
 
 // Texts the bookkeeping puts into a fresh form.
@@ -121,18 +124,17 @@ void ResetGrid(InvoiceForm& form, const company::CompanyRecord& company);
 // unit price empty, flag a single blank, extension "0.00".
 InvoiceLine CommentLine();
 
-// value rounded to cents half away from zero the way the editor always has:
-// value x 100 + 0.5 (- 0.5 when negative), truncated toward zero, x 0.01.
-double RoundToCents(double value);
-// The extension of a line: quantity x unit price, each read leniently with
-// separators removed (non-numbers count 0), rounded to cents, as ",0.00".
+// The extension of a line: quantity x unit price, each read as an exact
+// decimal (leniently with separators removed; non-numbers count 0), the
+// product rounded to cents half away from zero, as ",0.00".
 std::string LineExtension(std::string_view quantity,
                           std::string_view unit_price);
 // Recomputes line.extension from its quantity and unit price.
 void UpdateExtension(InvoiceLine& line);
 
 // Totals of a product invoice, with the tax rate as a percentage text
-// (TaxRate). Fills net, tax, total and balance due (",0.00"); an empty
+// (TaxRate), in whole cents: the tax is the rate of the taxable sum rounded
+// half away from zero. Fills net, tax, total and balance due (",0.00"); an empty
 // paid amount becomes "0.00". Only lines flagged exactly "Y" are taxed,
 // and only while calc_tax is ticked.
 void ComputeProductTotals(InvoiceForm& form, std::string_view tax_rate);
@@ -153,9 +155,9 @@ inline constexpr char kTaxExemptCaption[] = "Tax Exempt";
 
 // ---- Line records.
 
-// The 65-character LineText of a row: quantity (10), description (32),
-// unit price (10), flag (1), extension (10), each padded with blanks but
-// never cut, money columns with commas removed; the whole cut to 65.
+// The LineText of a row: quantity (10), description (32), unit price (10),
+// flag (1), extension (10), each padded with blanks and cut to its width,
+// money columns with commas removed.
 std::string BuildLineText(const InvoiceLine& line);
 // count characters of text from column `from` (1-based), fewer or none
 // when the text is shorter.

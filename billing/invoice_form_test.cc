@@ -27,6 +27,13 @@ TEST(LineExtension, RoundsCentsHalfAwayFromZero) {
   // Text that is not a number counts as 0 while typing.
   EXPECT_EQ(LineExtension("abc", "5"), "0.00");
   EXPECT_EQ(LineExtension("", ""), "0.00");
+  // Ties of the decimal product, which binary doubles put below the tie.
+  EXPECT_EQ(LineExtension("0.5", "2.01"), "1.01");
+  EXPECT_EQ(LineExtension("-0.5", "2.01"), "-1.01");
+  EXPECT_EQ(LineExtension("1", "0.285"), "0.29");
+  EXPECT_EQ(LineExtension("7", "0.145"), "1.02");
+  EXPECT_EQ(LineExtension("1", "1.005"), "1.01");
+  EXPECT_EQ(LineExtension("2.125", "3"), "6.38");
 }
 
 TEST(ProductTotals, TaxesOnlyTickedTaxableLines) {
@@ -106,10 +113,17 @@ TEST(LineText, FixedColumnsWithoutCommasAndBack) {
   record.LineText.Set(BuildLineText(InvoiceLine{"", " ", "Note", "", " ",
                                                 "0.00"}));
   EXPECT_EQ(LineFromRecord(record).flag, " ");
-  // Over-long columns shift the rest and the whole is cut to 65.
+  // An over-long column is cut to its width and the columns after it stay
+  // where readers take them.
   line.quantity = "123456789012";
-  EXPECT_EQ(BuildLineText(line).size(), 65u);
-  EXPECT_EQ(BuildLineText(line).substr(0, 13), "123456789012B");
+  line.description = "A description longer than thirty-two characters";
+  const std::string cut = BuildLineText(line);
+  EXPECT_EQ(cut.size(), 63u);
+  record.LineText.Set(cut);
+  EXPECT_EQ(LineFromRecord(record),
+            (InvoiceLine{"WIDGET-1", "1234567890",
+                         "A description longer than thirty", "1234.50", "Y",
+                         "1234500.00"}));
   // A short (damaged) line text gives what is there.
   record.LineText.Set("5");
   EXPECT_EQ(LineFromRecord(record).quantity, "5");

@@ -30,6 +30,8 @@ class Canvas;
 
 namespace tallybook::company {
 
+class OperationJournal;
+
 // Which output the main window's radio buttons choose.
 enum class OutputMode { kPrinter, kEMail };
 
@@ -138,6 +140,12 @@ class App {
   // is released; the shell installs it.
   std::function<void(bool)> busy_changed;
 
+  // The journal of the multi-record operation under way (a JournalScope
+  // sets it); the data-access layer records each write there first. Null
+  // between operations.
+  OperationJournal* op_journal() const { return op_journal_; }
+  void set_op_journal(OperationJournal* journal) { op_journal_ = journal; }
+
   // The CompanyNo field of CurrentCompany, as stored (file names trim it).
   std::string CurrentCompanyNo() const { return CurrentCompany.CompanyNo.Get(); }
 
@@ -166,6 +174,7 @@ class App {
  private:
   friend class BusyGuard;
   int busy_depth_ = 0;
+  OperationJournal* op_journal_ = nullptr;
   std::string data_dir_;
   platform::Services services_;
   store::Engine engine_;

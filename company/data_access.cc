@@ -54,7 +54,23 @@ CompanyFileAccess::CompanyFileAccess(const FileDescription& file,
 CompanyFileAccess::CompanyFileAccess(App& app, const FileDescription& file)
     : CompanyFileAccess(file, app.engine(), app.services().messages,
                         app.services().progress, app.data_dir(),
-                        app.CurrentCompanyNo()) {}
+                        app.CurrentCompanyNo()) {
+  app_ = &app;
+}
+
+bool CompanyFileAccess::Journal(JournalKind kind, int32_t rec_no,
+                                const uint8_t* before, const uint8_t* after) {
+  OperationJournal* journal = app_ != nullptr ? app_->op_journal() : nullptr;
+  if (journal == nullptr) return true;
+  if (journal->Log(kind, file_.file, company_no_, rec_no, before, after,
+                   file_.record_length)) {
+    return true;
+  }
+  // Without its entry the write could not be taken back after a crash, so
+  // it is not made.
+  engine_.SetStatus(store::kErrOsFailure);
+  return false;
+}
 
 CompanyFileAccess::~CompanyFileAccess() { Close(); }
 
@@ -215,6 +231,10 @@ bool CompanyFileAccess::GetRecord(int32_t rec_no) {
 
 bool CompanyFileAccess::AddWithKeys(int32_t& rec_no) {
   if (!PreOperationCheck()) return false;
+  if (!Journal(JournalKind::kAdd, engine_.NextAddRecordNumber(handle_),
+               nullptr, record_.data())) {
+    return PostOperationCheck(false);
+  }
   int32_t added = 0;
   if (!WithLockRetry(
           [&] { return engine_.AddRecord(handle_, added, record_.data()); })) {
@@ -275,6 +295,16 @@ bool CompanyFileAccess::ModifyWithKeys(int32_t rec_no) {
 
 bool CompanyFileAccess::DeleteWithKeys(int32_t rec_no) {
   if (!PreOperationCheck()) return false;
+  if (app_ != nullptr && app_->op_journal() != nullptr) {
+    // The journal keeps the record as stored, which the caller's copy
+    // should be but need not be.
+    std::vector<uint8_t> stored(record_.size());
+    const bool read = engine_.GetRecord(handle_, rec_no, stored.data());
+    if (!Journal(JournalKind::kDelete, rec_no,
+                 read ? stored.data() : record_.data(), nullptr)) {
+      return PostOperationCheck(false);
+    }
+  }
   bool all_ok = true;
   int first_error = 0;
   auto note = [&](bool ok) {
@@ -321,6 +351,9 @@ bool CompanyFileAccess::MoveKeysAndPut(int32_t rec_no,
     std::string old_key;
     std::string new_key;
   };
+  if (!Journal(JournalKind::kRewrite, rec_no, stored, record_.data())) {
+    return false;
+  }
   std::vector<Move> done;
   // Undoes the moves made so far, newest first. The old key goes back
   // before the new one leaves so that the record is never without a key.

@@ -48,6 +48,7 @@
 
 #include "company/app.h"
 #include "company/company_files.h"
+#include "company/op_journal.h"
 #include "company/records.h"
 #include "platform/message.h"
 #include "platform/progress_window.h"
@@ -231,6 +232,11 @@ class CompanyFileAccess {
   // writes the current record at rec_no; undoes every key move on failure.
   bool MoveKeysAndPut(int32_t rec_no, const uint8_t* stored);
   std::string KeyOf(const uint8_t* record, int key_no) const;
+  // Records the write about to be made in the app's operation journal when
+  // an operation holds one; false (status kErrOsFailure) when the entry
+  // could not be written, and the write must not be made.
+  bool Journal(JournalKind kind, int32_t rec_no, const uint8_t* before,
+               const uint8_t* after);
 
   const FileDescription& file_;
   store::Engine& engine_;
@@ -239,6 +245,9 @@ class CompanyFileAccess {
   std::string data_dir_;
   std::string company_no_;
   std::string base_path_;
+  // The app whose operation journal records the writes; null for the
+  // files tools and the playback open without an app.
+  App* app_ = nullptr;
   store::FileHandle handle_ = store::kNoFileHandle;
   std::vector<uint8_t> record_;
   bool dump_written_ = false;

@@ -8,6 +8,7 @@
 #include "company/background.h"
 #include "company/data_access.h"
 #include "company/keys.h"
+#include "company/op_journal.h"
 #include "company/small_file.h"
 #include "company/text.h"
 #include "platform/message.h"
@@ -162,6 +163,9 @@ StartupResult MainWindowCreation(App& app) {
     return refuse(remembered, kLastCompanyFileName);
   }
   app.CurrentCompany = remembered;
+  // An operation a killed process left unfinished is taken back before
+  // any figure of the company is read.
+  PlayBackJournal(app);
   CompanyRecord stored;
   if (ReadCompanyFromList(app, remembered.CompanyNo.View(), &stored)) {
     if (!IsValidCompanyNo(stored.CompanyNo.View())) {

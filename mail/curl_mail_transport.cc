@@ -8,9 +8,12 @@
 //
 // The server's reply lines are taken from libcurl's debug callback, so a
 // refusal reaches the user as the server worded it ("550 No such user").
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netinet/in.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -155,10 +158,8 @@ class CurlMailTransport : public MailTransport {
       return result;
     }
     for (const std::string* address : {&message.from, &message.to}) {
-      if (!IsPlainAddress(*address)) {
-        result.error = "\"" + *address + "\" is not a usable e-mail address.";
-        return result;
-      }
+      result.error = AddressProblem(*address);
+      if (!result.error.empty()) return result;
     }
     TransferState state;
     MessageStamp stamp;
@@ -207,10 +208,11 @@ class CurlMailTransport : public MailTransport {
     curl_easy_setopt(h, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
     curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, &DebugCallback);
-    // TLS whenever the server offers it; always when a password is sent.
+    // TLS before anything is sent (TlsRequired); always when a password is
+    // sent, whatever the settings allow; otherwise whenever offered.
     const bool login = !settings_.user.empty();
     curl_easy_setopt(h, CURLOPT_USE_SSL,
-                     address_.implicit_tls || login
+                     login || TlsRequired(address_, settings_)
                          ? static_cast<long>(CURLUSESSL_ALL)
                          : static_cast<long>(CURLUSESSL_TRY));
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -236,6 +238,7 @@ class CurlMailTransport : public MailTransport {
              " could not be verified: " + detail;
     }
     if (code == CURLE_USE_SSL_FAILED) {
+      if (settings_.user.empty()) return NoStartTlsText(host);
       return "The mail server " + host +
              " does not offer an encrypted connection (STARTTLS), which is "
              "needed to send the password.";
@@ -268,6 +271,36 @@ class CurlMailTransport : public MailTransport {
 };
 
 }  // namespace
+
+bool IsLoopbackHost(std::string_view host) {
+  std::string text(host);
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  if (text == "localhost") return true;
+  in_addr v4;
+  if (::inet_pton(AF_INET, text.c_str(), &v4) == 1) {
+    return (ntohl(v4.s_addr) >> 24) == 127;
+  }
+  in6_addr v6;
+  if (::inet_pton(AF_INET6, text.c_str(), &v6) == 1) {
+    if (IN6_IS_ADDR_LOOPBACK(&v6)) return true;
+    return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+  }
+  return false;
+}
+
+bool TlsRequired(const ServerAddress& address, const MailSettings& settings) {
+  if (address.implicit_tls) return true;
+  return !IsLoopbackHost(address.host) && !settings.allow_unencrypted;
+}
+
+std::string NoStartTlsText(const std::string& host) {
+  return "The mail server " + host +
+         " does not offer an encrypted connection (STARTTLS), so nothing "
+         "was sent to it. Tick \"" + kAllowUnencryptedText +
+         "\" in the mail settings to send through it all the same.";
+}
 
 std::unique_ptr<MailTransport> MakeCurlMailTransport(
     std::string settings_path) {

@@ -2,6 +2,7 @@
 
 #include "mail/mail_settings.h"
 #include "mail/mail_transport.h"
+#include "mail/server_address.h"
 #include "mail/smtp_test_server.h"
 #include "platform/testing/temp_dir.h"
 
@@ -114,6 +115,59 @@ TEST_F(CurlMailTransportTest, DamagedSettingsFileStopsTheConnection) {
   EXPECT_FALSE(transport->Open("127.0.0.1:25"));
   EXPECT_EQ(transport->LastError(), "The mail settings file " + SettingsPath() +
                                         " is damaged (line 1).");
+}
+
+// Mail went out in the clear whenever a server offered no STARTTLS.
+TEST(TlsPolicyTest, EncryptionIsRequiredUnlessLoopbackOrAllowed) {
+  for (const char* host : {"127.0.0.1", "127.1.2.3", "localhost", "LocalHost",
+                           "::1", "::ffff:127.0.0.1"}) {
+    EXPECT_TRUE(IsLoopbackHost(host)) << host;
+  }
+  for (const char* host : {"mail.example.com", "10.0.0.1", "128.0.0.1",
+                           "::2", "localhost.example.com", "127.0.0.1.nip.io"}) {
+    EXPECT_FALSE(IsLoopbackHost(host)) << host;
+  }
+  const MailSettings strict;
+  MailSettings relaxed;
+  relaxed.allow_unencrypted = true;
+  const ServerAddress remote = *ParseServerAddress("mail.example.com:25");
+  EXPECT_TRUE(TlsRequired(remote, strict));
+  EXPECT_FALSE(TlsRequired(remote, relaxed));
+  EXPECT_FALSE(TlsRequired(*ParseServerAddress("127.0.0.1:2525"), strict));
+  EXPECT_FALSE(TlsRequired(*ParseServerAddress("[::1]:2525"), strict));
+  EXPECT_TRUE(TlsRequired(*ParseServerAddress("smtps://127.0.0.1"), relaxed));
+  EXPECT_EQ(NoStartTlsText("mail.example.com"),
+            "The mail server mail.example.com does not offer an encrypted "
+            "connection (STARTTLS), so nothing was sent to it. Tick \"Allow "
+            "unencrypted connection\" in the mail settings to send through it "
+            "all the same.");
+}
+
+TEST_F(CurlMailTransportTest, NonAsciiRecipientIsRefusedBeforeSending) {
+  SmtpTestServer server(temp_.path());
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  auto transport = MakeCurlMailTransport(SettingsPath());
+  ASSERT_TRUE(transport->Open(server.address())) << transport->LastError();
+  const SendResult result = transport->Send(Message("j\xC3\xB6rg@customer.example"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.error, AddressProblem("j\xC3\xB6rg@customer.example"));
+  EXPECT_TRUE(server.Messages().empty());
+}
+
+// The password needs TLS even where the settings allow plain connections.
+TEST_F(CurlMailTransportTest, PasswordIsNeverSentInTheClear) {
+  SmtpTestServer server(temp_.path());
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  MailSettings settings;
+  settings.user = "joe";
+  settings.password = "secret";
+  settings.allow_unencrypted = true;
+  ASSERT_TRUE(WriteMailSettings(SettingsPath(), settings));
+  auto transport = MakeCurlMailTransport(SettingsPath());
+  EXPECT_FALSE(transport->Open(server.address()));
+  EXPECT_EQ(transport->LastError(),
+            "The mail server 127.0.0.1 does not offer an encrypted connection "
+            "(STARTTLS), which is needed to send the password.");
 }
 
 TEST_F(CurlMailTransportTest, StartTlsWithTrustedCertificate) {

@@ -1,5 +1,7 @@
 #include "mail/mail_message.h"
 
+#include <vector>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -159,6 +161,63 @@ std::string Base64Lines(std::string_view bytes) {
   return out;
 }
 
+std::string Rfc2231Parameter(std::string_view name, std::string_view value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  // Each encoded character whole; a segment ends before it would pass the
+  // length a header line should keep to.
+  constexpr size_t kSegment = 60;
+  std::vector<std::string> segments{"UTF-8''"};
+  for (unsigned char c : value) {
+    std::string piece;
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+        (c >= '0' && c <= '9') ||
+        std::string_view("!#$&+-.^_`|~").find(static_cast<char>(c)) !=
+            std::string_view::npos) {
+      piece = std::string(1, static_cast<char>(c));
+    } else {
+      piece = std::string("%") + kHex[c >> 4] + kHex[c & 15];
+    }
+    if (segments.back().size() + piece.size() > kSegment) {
+      segments.emplace_back();
+    }
+    segments.back() += piece;
+  }
+  if (segments.size() == 1) {
+    return " " + std::string(name) + "*=" + segments.front();
+  }
+  std::string out;
+  for (size_t i = 0; i < segments.size(); ++i) {
+    out += (i == 0 ? "" : ";") + std::string("\r\n ") + std::string(name) +
+           "*" + std::to_string(i) + "*=" + segments[i];
+  }
+  return out;
+}
+
+std::string AddressProblem(std::string_view text) {
+  const std::string shown(text);
+  if (!IsPlainAddress(text)) {
+    return "\"" + shown + "\" is not a usable e-mail address.";
+  }
+  const size_t at = text.find('@');
+  auto ascii = [](std::string_view part) {
+    for (unsigned char c : part) {
+      if (c > 126) return false;
+    }
+    return true;
+  };
+  if (!ascii(text.substr(0, at))) {
+    return "The e-mail address \"" + shown +
+           "\" has letters outside plain ASCII before the @. Such an "
+           "address cannot be sent to; please ask the customer for another.";
+  }
+  if (!ascii(text.substr(at + 1))) {
+    return "The e-mail address \"" + shown +
+           "\" has letters outside plain ASCII after the @. Please write the "
+           "domain in its ASCII form (\"xn--...\").";
+  }
+  return {};
+}
+
 bool IsPlainAddress(std::string_view text) {
   const size_t at = text.find('@');
   if (at == std::string_view::npos || at == 0 || at + 1 >= text.size() ||
@@ -214,14 +273,16 @@ std::string ComposeMessage(const OutgoingMessage& message,
     for (char& c : name) {
       if (c == '"' || c == '\\') c = '_';
     }
-    const std::string quoted = IsPrintableAscii(name)
-                                   ? "\"" + name + "\""
-                                   : "\"" + EncodeHeaderText(name) + "\"";
+    const bool ascii = IsPrintableAscii(name);
     out += "--" + boundary + "\r\n";
-    out += "Content-Type: " + OneLine(a.content_type) + "; name=" + quoted +
+    out += "Content-Type: " + OneLine(a.content_type) + ";" +
+           (ascii ? " name=\"" + name + "\"" : Rfc2231Parameter("name", name)) +
            "\r\n";
     out += "Content-Transfer-Encoding: base64\r\n";
-    out += "Content-Disposition: attachment; filename=" + quoted + "\r\n\r\n";
+    out += "Content-Disposition: attachment;" +
+           (ascii ? " filename=\"" + name + "\""
+                  : Rfc2231Parameter("filename", name)) +
+           "\r\n\r\n";
     out += Base64Lines(a.bytes);
   }
   out += "--" + boundary + "--\r\n";

@@ -6,7 +6,8 @@
 // MIME-Version, then either a single text/plain part in UTF-8 or, with
 // attachments, multipart/mixed with the text first. The body is quoted-
 // printable when it holds anything but printable ASCII; attachments are
-// base64 in lines of 76. Dot-stuffing is the transport's business.
+// base64 in lines of 76, their names quoted when plain ASCII and in the
+// RFC 2231 form otherwise. Dot-stuffing is the transport's business.
 #ifndef TALLYBOOK_MAIL_MAIL_MESSAGE_H_
 #define TALLYBOOK_MAIL_MAIL_MESSAGE_H_
 
@@ -60,6 +61,14 @@ std::string Base64Lines(std::string_view bytes);
 // True when text is an address the transport may hand to the server: one
 // '@' with text on both sides, no blanks, control characters or <>.
 bool IsPlainAddress(std::string_view text);
+// Why the transport refuses an address (not IsPlainAddress, or letters
+// outside ASCII, which would go out as raw 8-bit bytes); empty when it
+// takes it.
+std::string AddressProblem(std::string_view text);
+// A MIME parameter in the RFC 2231 form, with the blank or line break that
+// goes before it: " name*=UTF-8''%C3%A9t%C3%A9.pdf", split into numbered
+// continuations (name*0*=, name*1*=, ...) on lines of their own when long.
+std::string Rfc2231Parameter(std::string_view name, std::string_view value);
 
 }  // namespace tallybook::mail
 

@@ -81,6 +81,46 @@ TEST(MailMessageTest, AttachmentMakesMultipartWithBase64Lines) {
             std::string::npos);
 }
 
+// Non-ASCII attachment names went out as encoded words inside quotes,
+// which mail programs need not decode.
+TEST(MailMessageTest, NonAsciiAttachmentNamesUseRfc2231) {
+  OutgoingMessage m;
+  m.from = "a@b.example";
+  m.to = "c@d.example";
+  m.subject = "S";
+  m.attachments.push_back({"Rechnung M\xC3\xBCller 1.pdf", "application/pdf", "x"});
+  const std::string text = ComposeMessage(m, Stamp());
+  EXPECT_NE(text.find("Content-Type: application/pdf; "
+                      "name*=UTF-8''Rechnung%20M%C3%BCller%201.pdf\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Content-Disposition: attachment; "
+                      "filename*=UTF-8''Rechnung%20M%C3%BCller%201.pdf\r\n\r\n"),
+            std::string::npos);
+  EXPECT_EQ(text.find("=?UTF-8?"), std::string::npos);
+
+  // A long name is continued over numbered parts; no %XX is split.
+  std::string pairs;
+  for (int i = 0; i < 15; ++i) pairs += "\xC3\xA9";
+  const std::string param = Rfc2231Parameter("filename", pairs + pairs);
+  EXPECT_EQ(param.rfind("\r\n filename*0*=UTF-8''%C3%A9", 0), 0u) << param;
+  EXPECT_NE(param.find(";\r\n filename*1*=%"), std::string::npos);
+  std::string joined;
+  size_t at = 0;
+  while ((at = param.find("*=", at)) != std::string::npos) {
+    at += 2;
+    const size_t end = param.find(';', at);
+    std::string part = param.substr(at, end == std::string::npos ? end : end - at);
+    if (part.rfind("UTF-8''", 0) == 0) part = part.substr(7);
+    EXPECT_LE(part.size(), 60u);
+    EXPECT_EQ(part.size() % 3, 0u) << part;
+    joined += part;
+  }
+  std::string expected;
+  for (int i = 0; i < 30; ++i) expected += "%C3%A9";
+  EXPECT_EQ(joined, expected);
+}
+
 TEST(MailMessageTest, QuotedPrintableKeepsLinesShort) {
   const std::string qp = QuotedPrintable(std::string(200, '=') + "\r\n");
   size_t start = 0;
@@ -100,6 +140,18 @@ TEST(MailMessageTest, PlainAddressCheck) {
   EXPECT_FALSE(IsPlainAddress("joe smith@example.com"));
   EXPECT_FALSE(IsPlainAddress("joe@example.com>\r\nRCPT TO:<x@y"));
   EXPECT_FALSE(IsPlainAddress("a@b@c"));
+}
+
+// Raw 8-bit bytes once went into MAIL FROM, RCPT TO and the headers.
+TEST(MailMessageTest, AddressesOutsideAsciiAreRefusedClearly) {
+  EXPECT_EQ(AddressProblem("joe@example.com"), "");
+  EXPECT_EQ(AddressProblem("j\xC3\xB6rg@example.com"),
+            "The e-mail address \"j\xC3\xB6rg@example.com\" has letters outside "
+            "plain ASCII before the @. Such an address cannot be sent to; "
+            "please ask the customer for another.");
+  EXPECT_NE(AddressProblem("joe@m\xC3\xBCller.example").find("after the @"),
+            std::string::npos);
+  EXPECT_EQ(AddressProblem("joe"), "\"joe\" is not a usable e-mail address.");
 }
 
 TEST(ServerAddressTest, AcceptsHostPortAndUrls) {

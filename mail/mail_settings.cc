@@ -67,6 +67,8 @@ SettingsRead ReadMailSettings(const std::string& path, MailSettings* settings,
       read.ca_file = value;
     } else if (name == "attach_pdf") {
       read.attach_pdf = value != "N" && value != "n";
+    } else if (name == "allow_unencrypted") {
+      read.allow_unencrypted = value == "Y" || value == "y";
     }
   }
   *settings = read;
@@ -81,6 +83,8 @@ std::string FormatMailSettings(const MailSettings& settings) {
   }
   if (!settings.ca_file.empty()) out += "ca_file=" + settings.ca_file + "\n";
   out += std::string("attach_pdf=") + (settings.attach_pdf ? "Y" : "N") + "\n";
+  out += std::string("allow_unencrypted=") +
+         (settings.allow_unencrypted ? "Y" : "N") + "\n";
   return out;
 }
 

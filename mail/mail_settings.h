@@ -8,6 +8,9 @@
 //   password=TEXT        the password, as typed
 //   ca_file=PATH         extra certificate authorities (PEM); none: system's
 //   attach_pdf=Y|N       attach the printed invoice as a PDF (default Y)
+//   allow_unencrypted=Y|N  send through a server that offers no STARTTLS
+//                        (default N; a loopback server needs no leave)
+// Files written before the last line existed read as its default.
 // Unknown names are ignored (a later version may add some); a line without
 // '=' makes the file damaged.
 #ifndef TALLYBOOK_MAIL_MAIL_SETTINGS_H_
@@ -19,12 +22,15 @@
 namespace tallybook::mail {
 
 inline constexpr char kMailSettingsFileName[] = "TLMAIL.CFG";
+// The caption of allow_unencrypted in the mail settings dialog.
+inline constexpr char kAllowUnencryptedText[] = "Allow unencrypted connection";
 
 struct MailSettings {
   std::string user;
   std::string password;
   std::string ca_file;
   bool attach_pdf = true;
+  bool allow_unencrypted = false;
   bool operator==(const MailSettings&) const = default;
 };
 

@@ -30,11 +30,24 @@ TEST_F(MailSettingsTest, RoundTripWritesAPrivateFile) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(ReadFileBytes(Path()),
             "user=joe\npassword=p=ss word\nca_file=/etc/ca.pem\n"
-            "attach_pdf=N\n");
+            "attach_pdf=N\nallow_unencrypted=N\n");
   MailSettings read;
   EXPECT_EQ(ReadMailSettings(Path(), &read), SettingsRead::kOk);
   EXPECT_EQ(read, s);
   EXPECT_FALSE(std::filesystem::exists(Path() + ".new"));
+}
+
+TEST_F(MailSettingsTest, UnencryptedLeaveRoundTripsAndOldFilesReadAsNo) {
+  MailSettings s;
+  s.allow_unencrypted = true;
+  ASSERT_TRUE(WriteMailSettings(Path(), s));
+  MailSettings read;
+  ASSERT_EQ(ReadMailSettings(Path(), &read), SettingsRead::kOk);
+  EXPECT_TRUE(read.allow_unencrypted);
+  // A file of the version before the option.
+  WriteFileBytes(Path(), "user=joe\r\npassword=x\r\nattach_pdf=N\r\n");
+  ASSERT_EQ(ReadMailSettings(Path(), &read), SettingsRead::kOk);
+  EXPECT_EQ(read, (MailSettings{"joe", "x", "", false, false}));
 }
 
 TEST_F(MailSettingsTest, MissingFileGivesDefaults) {
@@ -79,7 +92,8 @@ TEST_F(MailSettingsTest, ValueWithLineBreakIsRefusedAndOldFileKept) {
   EXPECT_FALSE(WriteMailSettings(
       Path(), MailSettings{"joe\nuser=eve", "x", "", true}, &error));
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(ReadFileBytes(Path()), "user=joe\npassword=x\nattach_pdf=Y\n");
+  EXPECT_EQ(ReadFileBytes(Path()),
+            "user=joe\npassword=x\nattach_pdf=Y\nallow_unencrypted=N\n");
 }
 
 TEST_F(MailSettingsTest, UnwritableFolderFailsWithReason) {

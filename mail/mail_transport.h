@@ -4,9 +4,12 @@
 //
 // The server text of the company options names the server: "host",
 // "host:port", "smtp://host[:port]" or "smtps://host[:port]" (see
-// server_address.h). A plain connection switches to TLS (STARTTLS) whenever
-// the server offers it; a certificate that cannot be verified is an error
-// naming the server, never ignored. The user name and password, when the
+// server_address.h). A plain connection switches to TLS (STARTTLS) before
+// anything is sent; a server that does not offer it is refused with
+// NoStartTlsText, unless it is on a loopback address or the mail settings
+// allow unencrypted connections (then TLS is still used when offered). A
+// password is never sent in the clear. A certificate that cannot be
+// verified is an error naming the server, never ignored. The user name and password, when the
 // server wants them, come from the installation's mail settings file
 // (mail_settings.h), read each time a connection is opened.
 //
@@ -17,10 +20,12 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mail/mail_message.h"
 #include "mail/mail_settings.h"
+#include "mail/server_address.h"
 
 namespace tallybook::mail {
 
@@ -56,6 +61,16 @@ class MailTransport {
   // server dropped it). Precondition: Open() succeeded.
   virtual SendResult Send(const OutgoingMessage& message) = 0;
 };
+
+// True for "localhost" and the loopback addresses (127.0.0.0/8, ::1 and
+// ::ffff:127.x.x.x). Host names are not looked up.
+bool IsLoopbackHost(std::string_view host);
+// Whether the connection to the server must be encrypted before anything
+// is sent: smtps always; otherwise unless the server is on a loopback
+// address or settings.allow_unencrypted is set.
+bool TlsRequired(const ServerAddress& address, const MailSettings& settings);
+// The refusal when such a server offers no STARTTLS; names the server.
+std::string NoStartTlsText(const std::string& host);
 
 // The transport over libcurl's SMTP. `settings_path` is the installation's
 // mail settings file; a missing file means no login and default settings.

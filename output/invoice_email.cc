@@ -91,11 +91,11 @@ InvoiceEmail ComposeInvoiceEmail(const company::CompanyRecord& company,
       if (image.body[i].size() <= 1) continue;
       const BodyColumns c = ReadBodyColumns(image.body[i]);
       out.push_back(Left(c.product_code, 10) + " " +
-                    RightAlign(c.quantity, 10) + " " +
+                    NumberInWidth(c.quantity, 10) + " " +
                     Left(c.description, 32) + " " +
-                    RightAlign(DecimalPreserving(c.unit_price), 11) + " " +
+                    NumberInWidth(DecimalPreserving(c.unit_price), 11) + " " +
                     Left(c.taxable, 1) + " " +
-                    RightAlign(company::FormatMoneyText(c.extension), 12));
+                    NumberInWidth(company::FormatMoneyText(c.extension), 12));
     }
   } else {
     out.push_back(company.MemoHeader.Get());

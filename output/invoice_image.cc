@@ -41,6 +41,21 @@ std::string PaidDate(std::string_view sortable, std::string_view date_order) {
 
 }  // namespace
 
+std::string NumberInWidth(std::string_view number, int width) {
+  const std::string text = Trim(number);
+  const size_t w = static_cast<size_t>(std::max(width, 0));
+  if (text.size() <= w) return RightAlign(text, width);
+  const std::string plain = company::RemoveCommas(text);
+  if (plain.size() <= w) return RightAlign(plain, width);
+  return std::string(w, '#');
+}
+
+bool IsInvoiceOwnRecord(std::string_view type_code) {
+  const std::string type = Trim(type_code);
+  return type.size() == 1 && std::string_view("IZGMRD").find(type[0]) !=
+                                 std::string_view::npos;
+}
+
 bool ForEachKeyEqual(store::Engine& engine, store::FileHandle handle,
                      int key_no, const std::string& key,
                      const std::function<bool(int32_t)>& visit) {
@@ -96,7 +111,7 @@ std::string FormatBodyLine(const company::LineRecord& line) {
   const std::string taxable = Column(text, 52, company::kLineTaxFlagWidth);
   const std::string extension = Column(text, 53, company::kLineAmountWidth + 2);
   return Fit(Trim(line.LineProductCode.View()), 10) + " " +
-         RightAlign(DecimalPreserving(quantity), 10) + " " +
+         NumberInWidth(DecimalPreserving(quantity), 10) + " " +
          Fit(Trim(description), 33) + " " + RightAlign(price, 10) + " " +
          Fit(Trim(taxable), 1) + " " + RightAlign(extension, 12);
 }
@@ -135,6 +150,8 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
   double paid = 0, grand = 0, tax = 0;
   int count = 0;
   company::TransactionRecord last;
+  company::TransactionRecord own;
+  bool own_found = false;
   company::TransactionRecord record;
   bool read_ok = true;
   const bool ok = ForEachKeyEqual(
@@ -147,6 +164,11 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
         paid += MoneyToDouble(record.PaidAmount.View());
         grand += MoneyToDouble(record.GrandTotal.View());
         tax += MoneyToDouble(record.TaxAmount.View());
+        if (count == 0) own = record;
+        if (!own_found && IsInvoiceOwnRecord(record.TypeCode.View())) {
+          own = record;
+          own_found = true;
+        }
         last = record;
         ++count;
         return true;
@@ -156,14 +178,14 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
   if (count == 0) return ImageRead::kNotFound;
 
   InvoiceImage& im = *image;
-  im.invoice_no = Trim(last.InvoiceNo.View());
-  im.account_no = Trim(last.CustomerNo.View());
-  im.type_code = Trim(last.TypeCode.View());
-  im.date = Trim(last.DateText.View());
-  im.reference = Trim(last.InvoiceNotes.View());
-  im.terms = Trim(last.InvoiceTerms.View());
-  im.invoice_kind = Trim(last.InvoiceKind.View());
-  im.printed_flag = Trim(last.PrintedFlag.View());
+  im.invoice_no = Trim(own.InvoiceNo.View());
+  im.account_no = Trim(own.CustomerNo.View());
+  im.type_code = Trim(own.TypeCode.View());
+  im.date = Trim(own.DateText.View());
+  im.reference = Trim(own.InvoiceNotes.View());
+  im.terms = Trim(own.InvoiceTerms.View());
+  im.invoice_kind = Trim(own.InvoiceKind.View());
+  im.printed_flag = Trim(own.PrintedFlag.View());
   im.memo = im.invoice_kind == "M";
   im.total = Money12(grand - tax);
   im.tax = Money12(tax);

@@ -70,6 +70,11 @@ struct InvoiceImage {
 // "2.125" -> "2.125". Text that is not a number is shown trimmed as it is.
 std::string DecimalPreserving(std::string_view text);
 
+// A number right-aligned in width. One that does not fit loses its
+// thousands separators, and when it still does not fit shows as '#'
+// marks: cutting it would show another number.
+std::string NumberInWidth(std::string_view number, int width);
+
 // Formats one line record as a body line.
 std::string FormatBodyLine(const company::LineRecord& line);
 
@@ -96,7 +101,16 @@ enum class ImageRead {
   kFileFailed,   // a company file could not be opened or read
 };
 
-// Builds the image of invoice_no from the current company's files. A memo
+// Whether a record of this type is the invoice's own record - the one
+// that carries its date, terms, reference, kind, type and printed flag:
+// "I", "Z", "G", "M", "R" or "D". Payments under the number ("X", "T")
+// carry the payment's date and no terms or reference.
+bool IsInvoiceOwnRecord(std::string_view type_code);
+
+// Builds the image of invoice_no from the current company's files: the
+// amounts summed over every record under the number, the header fields
+// from the invoice's own record (the first under the number; the first
+// record when none is), the paid date from the last record. A memo
 // invoice whose memo record is missing gets empty memo lines and
 // memo_missing set (the caller shows kMemoReadError). A customer that
 // cannot be found leaves the customer fields empty. A company file that is

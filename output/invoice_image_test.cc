@@ -35,8 +35,52 @@ TEST_F(InvoiceImageTest, PartialPaymentsOfTheSameNumberAreSummed) {
   EXPECT_EQ(image.grand_total, "    1,855.25");
   EXPECT_EQ(image.total, "    1,851.25");
   EXPECT_EQ(image.tax, "        4.00");
-  // The last record read gives the type.
+}
+
+// The header once came from the last record under the number: a part-paid
+// invoice showed its payment's date, blank terms and reference, the
+// payment's type and printed flag (so a reprint had no duplicate banner).
+TEST_F(InvoiceImageTest, HeaderFieldsComeFromTheInvoicesOwnRecord) {
+  AddInvoice("1001", "P", "Z", "1855.25", "4.00", "0.00", "Y");
+  AddPaymentRecord("1001", "X", "55.25");
+  InvoiceImage image;
+  ASSERT_EQ(BuildInvoiceImage(*app_, "1001", &image), ImageRead::kOk);
+  EXPECT_EQ(image.type_code, "Z");
+  EXPECT_EQ(image.date, "06/01/2024");
+  EXPECT_EQ(image.terms, "Net 30 Days");
+  EXPECT_EQ(image.reference, "PO 77");
+  EXPECT_EQ(image.invoice_kind, "P");
+  EXPECT_EQ(image.printed_flag, "Y");
+  EXPECT_EQ(image.paid, "       55.25");
+  // The paid date stays the last record's.
+  EXPECT_EQ(image.paid_date, "07/15/2024");
+
+  // A deposit taken under its number: the deposit is the record's own.
+  AddInvoice("DP1", "D", "D", "0.00", "0.00", "250.00", "N");
+  AddPaymentRecord("DP1", "T", "-250.00");
+  ASSERT_EQ(BuildInvoiceImage(*app_, "DP1", &image), ImageRead::kOk);
+  EXPECT_EQ(image.type_code, "D");
+  EXPECT_EQ(image.date, "06/01/2024");
+
+  // Only payments under a number: the first of them.
+  AddPaymentRecord("ORPHAN", "X", "5.00");
+  ASSERT_EQ(BuildInvoiceImage(*app_, "ORPHAN", &image), ImageRead::kOk);
   EXPECT_EQ(image.type_code, "X");
+  EXPECT_EQ(image.date, "07/15/2024");
+}
+
+TEST(NumberInWidthTest, SeparatorsGoBeforeDigitsDo) {
+  EXPECT_EQ(NumberInWidth("1,234.5", 10), "   1,234.5");
+  EXPECT_EQ(NumberInWidth("1,234,567.5", 10), " 1234567.5");
+  EXPECT_EQ(NumberInWidth("12,345,678,901", 10), "##########");
+}
+
+TEST_F(InvoiceImageTest, LongQuantityKeepsItsDigitsInTheBodyLine) {
+  AddInvoice("1003", "P", "I", "10.00", "0.00");
+  AddLine("1003", "BULK", "1234567.5", "Sand", "0.01", "N", "12345.68");
+  InvoiceImage image;
+  ASSERT_EQ(BuildInvoiceImage(*app_, "1003", &image), ImageRead::kOk);
+  EXPECT_EQ(ReadBodyColumns(image.body[0]).quantity, "1234567.5");
 }
 
 TEST_F(InvoiceImageTest, BodyLinesAndCustomerFields) {

@@ -80,6 +80,9 @@ OutputResult EmailInvoice(App& app, const InvoiceImage& image,
     if (made) {
       message.attachments.push_back({company::Cp1252ToUtf8(title) + ".pdf",
                                      "application/pdf", std::move(pdf)});
+    } else {
+      platform::Inform(app.services().messages, kEmailInvoiceCaption,
+                       PdfNotMadeText(image.invoice_no, error));
     }
   }
   const mail::SendResult sent = transport->Send(message);
@@ -90,6 +93,16 @@ OutputResult EmailInvoice(App& app, const InvoiceImage& image,
     platform::ShowError(app.services().messages, kMailErrorCaption,
                         "Invoice " + image.invoice_no +
                             " was not sent.\n" + sent.error);
+    return result;
+  }
+  if (mail.bad_address) {
+    // It reached only the company's own mailbox: the customer has not had
+    // it, so it is not marked as sent.
+    result.bad_address = true;
+    result.error = BadAddressText(image.invoice_no, mail.to);
+    result.status = NotEmailedStatus(image.invoice_no);
+    platform::Inform(app.services().messages, kEmailInvoiceCaption,
+                     result.error);
     return result;
   }
   if (image.printed_flag != "Y") {
@@ -125,6 +138,25 @@ bool PrintCopy(App& app, const InvoiceImage& image, PrintMode mode,
 }
 
 }  // namespace
+
+std::string BadAddressText(const std::string& invoice_no,
+                           const std::string& own_address) {
+  return "The customer's e-mail address is missing or too short, so invoice " +
+         invoice_no + " went only to your own address " + own_address +
+         " with the subject \"" + kBadAddressSubject +
+         "\". It is not marked as sent.";
+}
+
+std::string PdfNotMadeText(const std::string& invoice_no,
+                           const std::string& reason) {
+  return "The PDF of invoice " + invoice_no + " could not be made" +
+         (reason.empty() ? std::string() : " (" + reason + ")") +
+         ". The invoice text is sent without it.";
+}
+
+bool IsDepositType(const std::string& type_code) {
+  return type_code == "D" || type_code == "T";
+}
 
 bool CheckEmailReadiness(App& app) {
   platform::Messages& messages = app.services().messages;
@@ -181,6 +213,13 @@ OutputResult OutputInvoiceNow(App& app, const std::string& invoice_no,
       result.status = result.error;
       return result;
   }
+  if (IsDepositType(image.type_code)) {
+    result.error = "Invoice " + image.invoice_no + " is a deposit. " +
+                   kDepositNotOutputText;
+    result.status = result.error;
+    platform::Inform(messages, kDepositCaption, result.error);
+    return result;
+  }
   if (image.memo_missing) {
     platform::Inform(messages, kMemoInvoiceTitle, kMemoReadError);
   }
@@ -228,7 +267,7 @@ std::string PrintInvoiceCommand(App& app, const std::string& invoice_no,
   {
     InvoiceImage image;
     if (BuildInvoiceImage(app, invoice_no, &image, files) == ImageRead::kOk &&
-        (image.type_code == "D" || image.type_code == "T")) {
+        IsDepositType(image.type_code)) {
       platform::Inform(app.services().messages, kDepositCaption, kDepositText);
       if (show_view) show_view();
       return {};

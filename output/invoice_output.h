@@ -9,7 +9,9 @@
 //
 // An invoice is marked printed (PrintedFlag "Y" and today's date in the
 // e-mail note of every record of types Z, I, M and G) only when its print
-// job ended without error or the mail server accepted the message.
+// job ended without error or the mail server accepted the message for the
+// customer (one that went only to the company's own address because the
+// customer's was missing stays unmarked).
 //
 // Every call takes the invoice files its caller holds open (InvoiceFiles,
 // invoice_image.h); the invoice manager passes its own, others pass none.
@@ -42,6 +44,9 @@ inline constexpr char kDepositCaption[] = "Deposit Transaction";
 inline constexpr char kDepositText[] =
     "This record is a deposit. Unable to print. I am going to use the view "
     "option instead.";
+// Outputting a deposit without the Print command's view (e-mail-invoice).
+inline constexpr char kDepositNotOutputText[] =
+    "Deposits are not printed or e-mailed.";
 inline constexpr char kEmailInvoiceCaption[] = "E-Mail Invoice";
 inline constexpr char kNoCustomerAddressText[] =
     "This customer has no e-mail address. Invoice not sent by e-mail.";
@@ -67,6 +72,8 @@ struct OutputResult {
   bool emailed = false; // went by e-mail (else to the printer)
   bool skipped = false; // e-mail only: the customer has no address and
                         // customers without one are left out
+  bool bad_address = false;  // e-mail only: it went to the company's own
+                             // address alone (BadAddressText); not done
   // For status panel 1 of the invoice manager: "Invoice 1001 sent by
   // e-mail.", or "Invoice 1001 sent to print queue. " followed by where the
   // job went (platform::PrintedWhereText: "Sent to printer: NAME" or
@@ -81,6 +88,16 @@ struct OutputResult {
   std::string pdf_file;
 };
 
+// Told when an invoice went only to the company's own address under the
+// bad-address subject: it is then not marked as sent.
+std::string BadAddressText(const std::string& invoice_no,
+                           const std::string& own_address);
+// Told when the PDF attachment could not be made; the text still goes.
+std::string PdfNotMadeText(const std::string& invoice_no,
+                           const std::string& reason);
+// Deposits ("D") and deposits taken ("T") are not printed or e-mailed.
+bool IsDepositType(const std::string& type_code);
+
 // E-mail readiness: the company reply address and mail server are set
 // (else their messages), and the mail connection is open, opening it under
 // the "Checking E-Mail Server..." status window when it is not ("Not
@@ -93,7 +110,7 @@ bool CheckEmailReadiness(company::App& app);
 // app.output_mode; marks it printed as above. In a batch run the customer
 // is appended to the label queue when LabelOnBatchPrint is "Y", and no
 // packing slip or copy is printed in e-mail mode. Failures (invoice not
-// found, print job or server refusal) are shown in a message box and
+// found, a deposit, print job or server refusal) are shown in a message box and
 // leave the invoice unmarked. For e-mail, CheckEmailReadiness must have
 // succeeded first.
 OutputResult OutputInvoiceNow(company::App& app, const std::string& invoice_no,

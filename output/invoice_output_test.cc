@@ -312,6 +312,55 @@ TEST_F(InvoiceEmailOutputTest, CustomerWithoutAddressIsNotSent) {
   EXPECT_TRUE(server.Messages().empty());
 }
 
+// An invoice that went only to the company's own address was marked as if
+// the customer had it.
+TEST_F(InvoiceEmailOutputTest, BadAddressCopyToOwnAddressIsNotMarkedSent) {
+  mail::testing::SmtpTestServer server(temp_.path());
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  UseServer(server.address());
+  company::CompanyRecord co = app_->CurrentCompany;
+  co.EMailIncludeAll.Set("Y");
+  StoreCompany(co);
+  AddFullCustomer("C2", "No Mail Inc", "");
+  const int32_t rec = AddInvoice("2001", "P", "I", "10.00", "0.00", "0.00",
+                                 "N", "C2");
+  ui_->messages
+      .ExpectMessage(BadAddressText("2001", "billing@acme.example"))
+      .WithCaption(kEmailInvoiceCaption);
+  EXPECT_EQ(PrintInvoiceCommand(*app_, "2001", nullptr),
+            "Invoice 2001 was not sent by e-mail.");
+  EXPECT_EQ(Marks(rec).first, "N");
+  const std::vector<std::string> mail = server.Messages();
+  ASSERT_EQ(mail.size(), 1u);
+  EXPECT_NE(mail[0].find("X-Envelope-To: billing@acme.example\r\n"),
+            std::string::npos);
+  EXPECT_NE(mail[0].find("\r\nSubject: BAD CUSTOMER E-MAIL ADDRESS\r\n"),
+            std::string::npos);
+}
+
+// A PDF that could not be made left the invoice without its attachment
+// and nobody knew.
+TEST_F(InvoiceEmailOutputTest, PdfThatCannotBeMadeIsToldAndTheTextStillGoes) {
+  mail::testing::SmtpTestServer server(temp_.path());
+  TALLYBOOK_START_SMTP_OR_SKIP(server);
+  UseServer(server.address());
+  app_->make_pdf = [](const std::string&,
+                      const std::function<void(platform::Canvas&)>&,
+                      std::string*, std::string* error) {
+    *error = "no fonts";
+    return false;
+  };
+  const int32_t rec = AddInvoice("1001", "P", "I", "10.00", "0.00");
+  ui_->messages.ExpectMessage(PdfNotMadeText("1001", "no fonts"))
+      .WithCaption(kEmailInvoiceCaption);
+  ui_->messages.ExpectMessage(kInvoiceSentText).WithCaption(kEmailInvoiceCaption);
+  EXPECT_EQ(PrintInvoiceCommand(*app_, "1001", nullptr),
+            "Invoice 1001 sent by e-mail.");
+  EXPECT_EQ(Marks(rec).first, "Y");
+  ASSERT_EQ(server.Messages().size(), 1u);
+  EXPECT_EQ(server.Messages()[0].find("multipart"), std::string::npos);
+}
+
 TEST_F(InvoiceEmailOutputTest, BatchEmailSendsPrintsNothingAndCloses) {
   mail::testing::SmtpTestServer server(temp_.path());
   TALLYBOOK_START_SMTP_OR_SKIP(server);

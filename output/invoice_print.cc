@@ -210,15 +210,38 @@ class InvoicePage {
     return edges;
   }
 
+  // Draws a cell inside its column, never across the next one's text.
   void Cell(const std::vector<TableColumn>& columns,
             const std::vector<int>& edges, size_t i, int y,
-            const std::string& text) {
+            const std::string& text, bool heading = false) {
     const int pad = Width("X") / 2;
+    const int room = edges[i + 1] - edges[i] - 2 * pad;
+    // Headings are the company's own captions in the headers font, which
+    // the columns (measured in the body font) need not hold; they stay.
+    const std::string fitted =
+        heading ? text : FitToColumn(text, room, columns[i].right);
     if (columns[i].right) {
-      Right(edges[i + 1] - pad, y, text);
+      Right(edges[i + 1] - pad, y, fitted);
     } else {
-      c_.TextOut(edges[i] + pad, y, text);
+      c_.TextOut(edges[i] + pad, y, fitted);
     }
+  }
+
+  // Text cut to `room` dots. A right-aligned cell holds a number: part of
+  // one would read as another number, so it drops its thousands separators
+  // first and, when still too wide, shows "#" marks as spreadsheets do.
+  std::string FitToColumn(const std::string& text, int room, bool number) {
+    if (Width(text) <= room) return text;
+    if (number) {
+      const std::string plain = company::RemoveCommas(text);
+      if (Width(plain) <= room) return plain;
+      std::string marks = "#";
+      while (Width(marks + "#") <= room) marks += '#';
+      return marks;
+    }
+    std::string cut = text;
+    while (!cut.empty() && Width(cut) > room) cut.pop_back();
+    return cut;
   }
 
   void TableHeading(const std::vector<TableColumn>& columns,
@@ -237,7 +260,7 @@ class InvoicePage {
     heads.push_back("T");
     heads.push_back(co_.ExtensionHeading.Get());
     for (size_t i = 0; i < heads.size(); ++i) {
-      Cell(columns, edges, i, y_, Trim(heads[i]));
+      Cell(columns, edges, i, y_, Trim(heads[i]), /*heading=*/true);
     }
     y_ += l;
     c_.SetPen(pen_, platform::kBlack);

@@ -64,6 +64,46 @@ TEST_F(InvoicePrintTest, DuplicateBannerOnlyOnReprint) {
   EXPECT_FALSE(Has(Print("1002", PrintMode::kInvoice), kDuplicateBanner));
 }
 
+TEST_F(InvoicePrintTest, PartPaidReprintShowsTheInvoicesDateAndTheBanner) {
+  AddInvoice("1001", "P", "Z", "1855.25", "4.00", "0.00", "Y");
+  AddLine("1001", "WID-1", "1.5", "Widget, large", "1234", "Y", "1851.00");
+  AddPaymentRecord("1001", "X", "55.25");
+  const RecordedJob& job = Print("1001", PrintMode::kInvoice);
+  EXPECT_TRUE(Has(job, kDuplicateBanner));
+  EXPECT_TRUE(Has(job, "Date: 06/01/2024"));
+  EXPECT_TRUE(Has(job, "Payment Terms: Net 30 Days"));
+  EXPECT_TRUE(Has(job, "Reference: PO 77"));
+  EXPECT_TRUE(Has(job, "Widget, large"));
+}
+
+// Cells once ran into the next column when their text was wider.
+TEST_F(InvoicePrintTest, TableCellsStayInsideTheirColumns) {
+  AddInvoice("1001", "P", "I", "10.00", "0.00");
+  AddLine("1001", "BULK-SAND1", "1234567.5", "Sand, washed, by the tonne, dry",
+          "1234567.89", "Y", "9999999.99");
+  const RecordedJob& job = Print("1001", PrintMode::kInvoice);
+  const platform::testing::DrawCall* desc =
+      job.FindText("Sand, washed, by the tonne, dry");
+  ASSERT_NE(desc, nullptr);
+  std::vector<const platform::testing::DrawCall*> row;
+  for (const platform::testing::DrawCall& call : job.calls) {
+    if (call.op == platform::testing::DrawOp::kText && call.y1 == desc->y1) {
+      row.push_back(&call);
+    }
+  }
+  ASSERT_EQ(row.size(), 6u);
+  std::sort(row.begin(), row.end(),
+            [](auto* a, auto* b) { return a->x1 < b->x1; });
+  for (size_t i = 0; i + 1 < row.size(); ++i) {
+    EXPECT_LT(row[i]->x2, row[i + 1]->x1)
+        << row[i]->text << " runs into " << row[i + 1]->text;
+  }
+  // Numbers too wide for their column lose their separators, never digits.
+  EXPECT_EQ(row[1]->text, "1234567.5");
+  EXPECT_EQ(row[3]->text, "1234567.89");
+  EXPECT_EQ(row[5]->text, "9,999,999.99");
+}
+
 TEST_F(InvoicePrintTest, PackingSlipMasksAmountsAndHasNoTotals) {
   AddStandardInvoice();
   company::CompanyRecord co = app_->CurrentCompany;

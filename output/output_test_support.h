@@ -114,6 +114,27 @@ class InvoiceCompany : public company::testing::CompanyOnDisk {
     return rec_no;
   }
 
+  // A payment record under an invoice number as posting writes it: the
+  // payment's date (07/15/2024), no terms or reference, not printed.
+  int32_t AddPaymentRecord(const std::string& no, const std::string& type,
+                           const std::string& paid) {
+    const int32_t rec_no = AddInvoice(no, "P", type, "0.00", "0.00", paid);
+    company::TransactionAccess t(*app_);
+    EXPECT_TRUE(t.OpenCompanyFile());
+    EXPECT_TRUE(t.GetRecord(rec_no));
+    const company::TransactionRecord before = t.rec();
+    company::TransactionRecord& r = t.rec();
+    r.DateText.Set("07/15/2024");
+    r.SortDate.Set("2024/07/15");
+    r.PaidSortDate.Set("2024/07/15");
+    r.InvoiceNotes.Set("");
+    r.InvoiceTerms.Set("");
+    r.AmountDue.Set("0.00");
+    EXPECT_TRUE(t.ModifyWithKeys(rec_no, before));
+    t.Close();
+    return rec_no;
+  }
+
   // A line: quantity, description, unit price, tax flag, amount as the
   // editor stores them in LineText.
   void AddLine(const std::string& no, const std::string& code,

@@ -5,6 +5,7 @@
 #include "billing/type_codes.h"
 #include "company/data_access.h"
 #include "company/keys.h"
+#include "company/money.h"
 #include "company/text.h"
 #include "platform/message.h"
 
@@ -79,24 +80,23 @@ ItemLine ParseItemLine(std::string_view line) {
 }
 
 double PostedTotal(const std::vector<std::string>& lines) {
-  double total = 0;
+  company::Cents total = 0;
   for (const std::string& line : lines) {
-    total += ReadAmount(Columns(line, kAmountColumn - 1, kAmountColumns + 1));
+    total += company::CentsOf(
+        ReadAmount(Columns(line, kAmountColumn - 1, kAmountColumns + 1)));
   }
-  return total;
+  return company::CentsToDouble(total);
 }
 
 bool PostAllowed(double posted_total, std::string_view paid_amount_text,
                  bool destination_empty) {
   return !destination_empty &&
-         MoneyText(posted_total) ==
-             MoneyText(company::MoneyToDouble(paid_amount_text));
+         company::CentsOf(posted_total) == company::CentsOf(paid_amount_text);
 }
 
 bool PaidIsBalance(std::string_view paid_amount_text,
                    std::string_view balance_text) {
-  return MoneyText(company::MoneyToDouble(paid_amount_text)) ==
-         MoneyText(company::MoneyToDouble(balance_text));
+  return company::CentsOf(paid_amount_text) == company::CentsOf(balance_text);
 }
 
 bool CanPayPartly(const ItemLine& line) {
@@ -111,29 +111,39 @@ PaidAmountCheck CheckPaidAmount(std::string_view text, double* value) {
     return PaidAmountCheck::kNotNumeric;
   }
   // A second point passes the typing rule but is no number either.
-  double parsed = 0;
-  if (!company::ParseMoney(text, &parsed)) return PaidAmountCheck::kNotNumeric;
-  *value = parsed;
+  company::Cents cents = 0;
+  switch (company::CheckMoneyField(text, &cents)) {
+    case company::MoneyFieldCheck::kNotANumber:
+      return PaidAmountCheck::kNotNumeric;
+    case company::MoneyFieldCheck::kTooManyDecimals:
+      return PaidAmountCheck::kTooManyDecimals;
+    case company::MoneyFieldCheck::kOk:
+      break;
+  }
+  *value = company::CentsToDouble(cents);
   return PaidAmountCheck::kOk;
 }
 
 DialogAmountCheck CheckDialogAmount(std::string_view text,
                                     std::string_view amount_due_text,
                                     bool deposit_mode, double* value) {
-  double amount = 0;
-  if (text.find(',') != std::string_view::npos ||
-      !company::ParseMoney(text, &amount)) {
+  company::Cents amount = 0;
+  if (text.find(',') != std::string_view::npos) {
     return DialogAmountCheck::kNotNumeric;
   }
-  // Judged in cents, as the amounts are shown.
-  const std::string cents = MoneyText(amount);
-  const double rounded = company::MoneyToDouble(cents);
-  if (rounded <= 0) return DialogAmountCheck::kNotAboveZero;
-  const double due =
-      deposit_mode ? 0 : company::MoneyToDouble(MoneyText(
-                             company::MoneyToDouble(amount_due_text)));
-  if (!deposit_mode && rounded >= due) return DialogAmountCheck::kNotBelowDue;
-  *value = rounded;
+  switch (company::CheckMoneyField(text, &amount)) {
+    case company::MoneyFieldCheck::kNotANumber:
+      return DialogAmountCheck::kNotNumeric;
+    case company::MoneyFieldCheck::kTooManyDecimals:
+      return DialogAmountCheck::kTooManyDecimals;
+    case company::MoneyFieldCheck::kOk:
+      break;
+  }
+  if (amount <= 0) return DialogAmountCheck::kNotAboveZero;
+  const company::Cents due =
+      deposit_mode ? 0 : company::CentsOf(amount_due_text);
+  if (!deposit_mode && amount >= due) return DialogAmountCheck::kNotBelowDue;
+  *value = company::CentsToDouble(amount);
   return DialogAmountCheck::kOk;
 }
 

@@ -90,10 +90,11 @@ enum class PaidAmountCheck {
   kEmpty,       // blank: nothing to do
   kNegative,    // holds a minus sign: kNegativePaidAmount
   kNotNumeric,  // kNotNumericAmount
+  kTooManyDecimals,  // company::MoneyFieldMessage("Paid Amount", ...)
   kOk,
 };
-// Digits with at most one decimal point, as the box takes while typing;
-// thousands separators are refused. *value is set when kOk.
+// Digits with at most one decimal point and two decimals, as the box takes
+// while typing; thousands separators are refused. *value is set when kOk.
 PaidAmountCheck CheckPaidAmount(std::string_view text, double* value);
 
 // The verdict on the amount dialog's OK.
@@ -101,10 +102,12 @@ enum class DialogAmountCheck {
   kNotNumeric,    // kNotNumericAmount
   kNotAboveZero,  // kNotAboveZero
   kNotBelowDue,   // kNotBelowDue (partial payments only)
+  kTooManyDecimals,  // company::MoneyFieldMessage("Amount", ...)
   kOk,
 };
-// In deposit mode the amount due is taken as 0, so only the "greater than
-// zero" rule applies. *value is set when kOk.
+// An exponent form ("1e3") is not a number; a third decimal is refused,
+// never rounded. In deposit mode the amount due is taken as 0, so only the
+// "greater than zero" rule applies. *value is set when kOk.
 DialogAmountCheck CheckDialogAmount(std::string_view text,
                                     std::string_view amount_due_text,
                                     bool deposit_mode, double* value);

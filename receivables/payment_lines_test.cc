@@ -82,6 +82,8 @@ TEST(AmountCheckTest, PaidAmountWhileTyping) {
   EXPECT_EQ(CheckPaidAmount("12a", &value), PaidAmountCheck::kNotNumeric);
   EXPECT_EQ(CheckPaidAmount("1e3", &value), PaidAmountCheck::kNotNumeric);
   EXPECT_EQ(CheckPaidAmount("1.2.3", &value), PaidAmountCheck::kNotNumeric);
+  EXPECT_EQ(CheckPaidAmount("10.005", &value),
+            PaidAmountCheck::kTooManyDecimals);
   EXPECT_EQ(value, -1);
   EXPECT_EQ(CheckPaidAmount("12.", &value), PaidAmountCheck::kOk);
   EXPECT_EQ(value, 12);
@@ -93,14 +95,17 @@ TEST(AmountCheckTest, PartialMustLieBetweenZeroAndTheAmountDue) {
   double value = 0;
   EXPECT_EQ(CheckDialogAmount("0.00", "50.00", false, &value),
             DialogAmountCheck::kNotAboveZero);
+  // A third decimal is refused, never rounded.
   EXPECT_EQ(CheckDialogAmount("0.004", "50.00", false, &value),
-            DialogAmountCheck::kNotAboveZero);
+            DialogAmountCheck::kTooManyDecimals);
+  EXPECT_EQ(CheckDialogAmount("1e1", "50.00", false, &value),
+            DialogAmountCheck::kNotNumeric);
   EXPECT_EQ(CheckDialogAmount("-3", "50.00", false, &value),
             DialogAmountCheck::kNotAboveZero);
   EXPECT_EQ(CheckDialogAmount("50", "50.00", false, &value),
             DialogAmountCheck::kNotBelowDue);
   EXPECT_EQ(CheckDialogAmount("49.999", "50.00", false, &value),
-            DialogAmountCheck::kNotBelowDue);
+            DialogAmountCheck::kTooManyDecimals);
   EXPECT_EQ(CheckDialogAmount("1,0", "50.00", false, &value),
             DialogAmountCheck::kNotNumeric);
   EXPECT_EQ(CheckDialogAmount("abc", "50.00", false, &value),

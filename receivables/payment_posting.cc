@@ -10,6 +10,8 @@
 #include "company/aging.h"
 #include "company/data_access.h"
 #include "company/keys.h"
+#include "company/money.h"
+#include "company/op_journal.h"
 #include "company/text.h"
 #include "platform/message.h"
 
@@ -25,11 +27,9 @@ using company::TransactionRecord;
 
 constexpr char kPaid[] = "P";
 
-// Amounts are compared in whole cents, as they are shown.
-int64_t Cents(double amount) { return std::llround(amount * 100.0); }
-int64_t CentsOf(std::string_view money_text) {
-  return Cents(MoneyToDouble(money_text));
-}
+// Amounts are compared and summed in whole cents, as they are shown.
+using company::CentsOf;
+int64_t Cents(double amount) { return company::CentsOf(amount); }
 
 std::string Upper(std::string_view text) {
   return company::UpperCase1252(company::Trim(text));
@@ -295,8 +295,9 @@ class Poster {
     }
     const TransactionRecord before = file_.rec();
     TransactionRecord& r = file_.rec();
-    const double balance = MoneyToDouble(r.AmountDue.View()) - item.amount;
-    if (MoneyText(balance) == "0.00") {
+    const double balance = company::CentsToDouble(
+        CentsOf(r.AmountDue.View()) - Cents(item.amount));
+    if (Cents(balance) == 0) {
       r.PaidStatus.Set(kPaid);
       r.PaidSortDate.Set(company::SortableDate(posting_.date));
     }
@@ -450,7 +451,8 @@ bool StoreBalances(company::App& app, const PaymentPosting& posting,
           app, 2, company::KeyText(posting.customer_no,
                                    company::kCustomerNoKeyLength),
           [&](company::CustomerRecord& c) {
-            c.Balance.Set(MoneyText(MoneyToDouble(c.Balance.View()) - amount));
+            c.Balance.Set(company::CentsText(CentsOf(c.Balance.View()) -
+                                             Cents(amount)));
             c.LastPaymentDate.Set(posting.date_text);
             c.AgingCurrent.Set(MoneyText(aged.totals.category[0]));
             c.Aging2.Set(MoneyText(aged.totals.category[1]));
@@ -462,8 +464,8 @@ bool StoreBalances(company::App& app, const PaymentPosting& posting,
           app, 1, company::KeyText(app.CurrentCompanyNo(),
                                    company::kCompanyNoKeyLength),
           [&](company::CompanyRecord& c) {
-            c.ReceivablesBalance.Set(MoneyText(
-                MoneyToDouble(c.ReceivablesBalance.View()) - amount));
+            c.ReceivablesBalance.Set(company::CentsText(
+                CentsOf(c.ReceivablesBalance.View()) - Cents(amount)));
           },
           &app.CurrentCompany);
   if (!stored) {
@@ -523,6 +525,12 @@ PostingResult PostPayment(company::App& app, const PaymentPosting& posting) {
     return result;
   }
 
+  // The items, the customer and the company are written whole or not at
+  // all, should the process be killed part-way.
+  company::JournalScope journal(
+      app, "Post payment of customer " + company::Trim(posting.customer_no));
+  if (!journal.ok()) return result;
+
   int64_t posted_cents = 0;
   bool closed = true;
   {
@@ -547,7 +555,7 @@ PostingResult PostPayment(company::App& app, const PaymentPosting& posting) {
           TransactionsNotClosedText(app.engine().StoreError()));
     }
   }
-  result.amount_posted = static_cast<double>(posted_cents) / 100.0;
+  result.amount_posted = company::CentsToDouble(posted_cents);
   const int items = static_cast<int>(posting.items.size());
 
   bool balances = true;

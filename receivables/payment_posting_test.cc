@@ -17,6 +17,7 @@ using company::CustomerRecord;
 using company::MoneyText;
 using company::TransactionRecord;
 using platform::Answer;
+using testing::AnyMessages;
 using testing::PaymentFixture;
 
 class PostPaymentTest : public PaymentFixture {
@@ -258,16 +259,6 @@ TEST_F(PostPaymentTest, BadAgingDaysRefuseBeforeWriting) {
             PostingOutcome::kRefused);
   EXPECT_EQ(Bytes(), before);
 }
-
-// Answers every message, keeping the texts.
-class AnyMessages : public platform::Messages {
- public:
-  Answer Show(const platform::Message& m) override {
-    texts.push_back(m.text);
-    return m.buttons == platform::Buttons::kYesNo ? Answer::kYes : Answer::kOk;
-  }
-  std::vector<std::string> texts;
-};
 
 // Each write of the posting fails in turn. Whatever is left written, the
 // balances follow the items written, and a failure is never a posting.

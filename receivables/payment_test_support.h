@@ -17,6 +17,7 @@
 #include "company/data_access.h"
 #include "company/format.h"
 #include "company/text.h"
+#include "platform/message.h"
 #include "receivables/payment_posting.h"
 
 namespace tallybook::receivables::testing {
@@ -24,6 +25,17 @@ namespace tallybook::receivables::testing {
 using company::CustomerRecord;
 using company::Date;
 using company::TransactionRecord;
+
+// Answers every message (Yes to questions), keeping the texts.
+class AnyMessages : public platform::Messages {
+ public:
+  platform::Answer Show(const platform::Message& m) override {
+    texts.push_back(m.text);
+    return m.buttons == platform::Buttons::kYesNo ? platform::Answer::kYes
+                                                   : platform::Answer::kOk;
+  }
+  std::vector<std::string> texts;
+};
 
 class PaymentFixture : public company::testing::CompanyOnDisk {
  protected:

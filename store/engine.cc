@@ -363,6 +363,13 @@ int32_t Engine::RecordLengthOf(FileHandle handle) {
   return fb->data.header().record_length;
 }
 
+int32_t Engine::NextAddRecordNumber(FileHandle handle) {
+  FileBlock* fb = Begin(handle);
+  if (fb == nullptr) return 0;
+  const DataFileHeader& h = fb->data.header();
+  return h.free_head != -1 ? h.free_head : h.highest + 1;
+}
+
 bool Engine::NextUsedRecord(FileHandle handle, int32_t& rec_no) {
   FileBlock* fb = Begin(handle);
   if (fb == nullptr) return false;

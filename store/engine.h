@@ -131,6 +131,10 @@ class Engine {
   int32_t CountUsedRecords(FileHandle handle);
   int32_t RecordSlotCount(FileHandle handle);
   int32_t RecordLengthOf(FileHandle handle);
+  // The record number the next AddRecord will give: the head of the free
+  // chain, else one past the highest. 0 when handle is not open. The
+  // operation journal names the slot of an add before it is written.
+  int32_t NextAddRecordNumber(FileHandle handle);
   bool NextUsedRecord(FileHandle handle, int32_t& rec_no);
   bool PrevUsedRecord(FileHandle handle, int32_t& rec_no);
   bool CheckUsedRecord(FileHandle handle, int32_t& rec_no, int direction);

@@ -70,7 +70,7 @@ QLineEdit* Edit(QWidget* parent, int max_length) {
 }
 
 QLineEdit* AmountEdit(QWidget* parent) {
-  QLineEdit* edit = Edit(parent, kAmountLength);
+  QLineEdit* edit = Edit(parent, kAmountShownLength);
   // Amounts are shown with thousands separators and may be credits, so the
   // field takes signs and commas as well; OK checks the number.
   edit->setValidator(new QRegularExpressionValidator(
@@ -450,7 +450,9 @@ void TProdInv::Load(const InvoiceForm& form) {
   IMode->setText(editing ? kEditMode : kAddMode);
   filling_ = false;
   ApplyKindLayout(/*reset_amounts=*/false);
-  Recalculate();
+  // A stored invoice shows its stored totals; they change only when the
+  // user changes a line, the tax box or the paid amount.
+  if (!editing) Recalculate();
   StringGrid1->setCurrentCell(0, kColProduct);
   if (editing) {
     const bool repeat = Trim(company::UpperCase1252(form.invoice_no))

@@ -124,6 +124,30 @@ TEST_F(InvoiceEditorTest, UntickingTheTaxBoxDropsTheTax) {
   EXPECT_EQ(editor_->ITotal->text().toStdString(), "35.00");
 }
 
+// A stored invoice opens with its stored totals, even when the company's
+// rate has changed since; only a change of a line re-taxes it.
+TEST_F(InvoiceEditorTest, EditShowsTheStoredTaxUntilALineChanges) {
+  company::CompanyRecord c = app_->CurrentCompany;
+  c.CalcTaxes = 1;
+  c.TaxRate.Set("5");
+  StoreCompany(c);
+  AddInvoice(*app_, Editor([&](InvoiceForm& form) {
+    form.invoice_no = "E1";
+    FillInvoice(form, "C1", {Line("W1", "1", "Widget", "100", "Y")});
+  }));
+  c = StoredCompany();
+  c.TaxRate.Set("8");
+  StoreCompany(c);
+  app_->invoice_editing = true;
+  editor_->Load(FormFromRecord(*app_, Transaction("E1")));
+  EXPECT_TRUE(editor_->CheckBox2->isChecked());
+  EXPECT_EQ(editor_->ITax->text().toStdString(), "5.00");
+  EXPECT_EQ(editor_->ITotal->text().toStdString(), "105.00");
+  SetCell(0, kColQuantity, "2");
+  EXPECT_EQ(editor_->ITax->text().toStdString(), "16.00");
+  app_->invoice_editing = false;
+}
+
 TEST_F(InvoiceEditorTest, ChosenCustomerOnHoldIsWarnedAndTaxExemptDisablesTax) {
   company::CompanyRecord c = app_->CurrentCompany;
   c.CalcTaxes = 1;

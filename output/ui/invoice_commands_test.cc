@@ -180,6 +180,9 @@ TEST_F(InvoiceWindowsTest, MailSettingsDialogWritesThePrivateFile) {
     w->UserName->setText(" joe ");
     w->Password->setText("s3cret");
     w->AttachPdf->setChecked(false);
+    EXPECT_FALSE(w->AllowUnencrypted->isChecked());
+    EXPECT_EQ(w->AllowUnencrypted->text(), "Allow unencrypted connection");
+    w->AllowUnencrypted->setChecked(true);
     w->OKButtonClick();
     EXPECT_EQ(w->result(), QDialog::Accepted);
     return kModalOk;
@@ -188,7 +191,7 @@ TEST_F(InvoiceWindowsTest, MailSettingsDialogWritesThePrivateFile) {
   const std::string path = app_->PathOf(mail::kMailSettingsFileName);
   mail::MailSettings read;
   ASSERT_EQ(mail::ReadMailSettings(path, &read), mail::SettingsRead::kOk);
-  EXPECT_EQ(read, (mail::MailSettings{"joe", "s3cret", "", false}));
+  EXPECT_EQ(read, (mail::MailSettings{"joe", "s3cret", "", false, true}));
   struct stat st;
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);

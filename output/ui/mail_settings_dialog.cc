@@ -43,6 +43,12 @@ TMailSettings::TMailSettings(company::App& app, QWidget* parent)
   layout->addLayout(form);
   AttachPdf = new QCheckBox(kAttachPdfText, this);
   layout->addWidget(AttachPdf);
+  AllowUnencrypted = new QCheckBox(mail::kAllowUnencryptedText, this);
+  AllowUnencrypted->setToolTip(
+      "Send through a server that offers no encrypted connection "
+      "(STARTTLS). Messages then cross the network readable by anyone on "
+      "the way; a password is never sent that way.");
+  layout->addWidget(AllowUnencrypted);
   auto* buttons = new QHBoxLayout;
   OKButton = new QPushButton("&Ok", this);
   OKButton->setDefault(true);
@@ -67,6 +73,7 @@ int TMailSettings::Execute() {
   Password->setText(FromUtf8(settings.password));
   CaFile->setText(FromUtf8(settings.ca_file));
   AttachPdf->setChecked(settings.attach_pdf);
+  AllowUnencrypted->setChecked(settings.allow_unencrypted);
   UserName->setFocus();
   return app_.services().windows.RunModal("TMailSettings",
                                           [this] { return exec(); });
@@ -78,6 +85,7 @@ void TMailSettings::OKButtonClick() {
   settings.password = ToUtf8(Password->text());
   settings.ca_file = ToUtf8(CaFile->text().trimmed());
   settings.attach_pdf = AttachPdf->isChecked();
+  settings.allow_unencrypted = AllowUnencrypted->isChecked();
   std::string error;
   if (!mail::WriteMailSettings(path_, settings, &error)) {
     platform::ShowError(app_.services().messages, kMailSettingsCaption, error);

@@ -1,7 +1,8 @@
 // TMailSettings: "Mail Server Login", the installation's mail settings
 // (mail/mail_settings.h): the user name and password the outgoing server
-// asks for, extra certificate authorities to trust, and whether invoice
-// e-mail carries a PDF of the invoice. Opened from the company options'
+// asks for, extra certificate authorities to trust, whether invoice e-mail
+// carries a PDF of the invoice, and whether a server that offers no
+// encrypted connection may be used ("Allow unencrypted connection"). Opened from the company options'
 // e-mail page. OK writes the private settings file; a failure is shown
 // and the dialog stays open.
 #ifndef TALLYBOOK_OUTPUT_UI_MAIL_SETTINGS_DIALOG_H_
@@ -36,6 +37,7 @@ class TMailSettings : public QDialog {
   QLineEdit* Password;
   QLineEdit* CaFile;
   QCheckBox* AttachPdf;
+  QCheckBox* AllowUnencrypted;
   QPushButton* OKButton;
   QPushButton* CancelButton;
 

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "company/format.h"
+#include "company/money.h"
 #include "company/text.h"
 #include "company/ui/cal_form.h"
 #include "platform/message.h"
@@ -60,7 +61,8 @@ QPushButton* Button(const char* text, QWidget* parent) {
 }
 
 // The message shown for a failed amount check, with its caption.
-void WarnDialogAmount(platform::Messages& messages, DialogAmountCheck check) {
+void WarnDialogAmount(platform::Messages& messages, DialogAmountCheck check,
+                      const std::string& text) {
   switch (check) {
     case DialogAmountCheck::kNotNumeric:
       platform::Warn(messages, kNotNumericCaption, kNotNumericAmount);
@@ -70,6 +72,11 @@ void WarnDialogAmount(platform::Messages& messages, DialogAmountCheck check) {
       break;
     case DialogAmountCheck::kNotBelowDue:
       platform::Warn(messages, kNotBelowDueCaption, kNotBelowDue);
+      break;
+    case DialogAmountCheck::kTooManyDecimals:
+      platform::Warn(messages, kNotNumericCaption,
+                     company::MoneyFieldMessage(
+                         "Amount", text, company::MoneyFieldCheck::kTooManyDecimals));
       break;
     case DialogAmountCheck::kOk:
       break;
@@ -119,7 +126,7 @@ void TPPmtDialog::OKBtnClick() {
   const DialogAmountCheck check = CheckDialogAmount(
       FromQString(PPAmt->text()), amount_due_, deposit_mode_, &value);
   if (check != DialogAmountCheck::kOk) {
-    WarnDialogAmount(messages_, check);
+    WarnDialogAmount(messages_, check, FromQString(PPAmt->text()));
     PPAmt->setFocus();
     return;
   }
@@ -471,6 +478,13 @@ void TPayBox::PAmtChange() {
       return;
     case PaidAmountCheck::kNotNumeric:
       platform::Warn(messages(), kNotNumericCaption, kNotNumericAmount);
+      PAmt->setFocus();
+      return;
+    case PaidAmountCheck::kTooManyDecimals:
+      platform::Warn(messages(), kPaidAmountCaption,
+                     company::MoneyFieldMessage(
+                         "Paid Amount", FromQString(PAmt->text()),
+                         company::MoneyFieldCheck::kTooManyDecimals));
       PAmt->setFocus();
       return;
     case PaidAmountCheck::kOk:
