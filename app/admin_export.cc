@@ -4,14 +4,15 @@
 // (billing/csv_records.h). --bom starts the file with the UTF-8 byte order
 // mark spreadsheet programs look for; the imports skip it. The file is written through a side file and
 // renamed into place, so a failure leaves any earlier file as it was.
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
 #include "app/admin_open_company.h"
 #include "billing/csv_file.h"
 #include "billing/csv_records.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::admin {
 
@@ -41,19 +42,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out,
   app.engine().StoreShutdown();
   if (!ok) return Fail(err, error);
   if (bom) csv.insert(0, billing::kUtf8ByteOrderMark);
-  const std::string side = path + ".tmp";
-  {
-    std::ofstream file(side, std::ios::binary | std::ios::trunc);
-    file << csv;
-    file.close();
-    if (!file) {
-      std::remove(side.c_str());
-      return Fail(err, path + ": cannot be written");
-    }
-  }
-  if (std::rename(side.c_str(), path.c_str()) != 0) {
-    std::remove(side.c_str());
-    return Fail(err, path + ": cannot be written");
+  if (!platform::ReplaceThroughSideFile(path, path + ".tmp", csv)) {
+    return Fail(err, path + ": cannot be written: " + std::strerror(errno));
   }
   out << "wrote " << what << " to " << path << "\n";
   return kExitOk;

@@ -5,14 +5,13 @@
 // bad row is refused whole; with it the sound rows are written and the
 // others listed. Exit status 0 when the rows were written, 1 when the file
 // was refused or could not be read.
-#include <fstream>
-#include <sstream>
 
 #include "app/admin_commands.h"
 #include "app/admin_console_platform.h"
 #include "app/admin_open_company.h"
 #include "billing/csv_records.h"
 #include "company/text.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::admin {
 
@@ -35,16 +34,20 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out,
     }
     skip_bad = true;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(err, path + ": cannot be read");
-  std::stringstream text;
-  text << in.rdbuf();
+  // Far larger than any customer or product list.
+  constexpr size_t kMaxCsvBytes = size_t{256} << 20;
+  std::string text, reason;
+  if (platform::ReadRegularFile(path, kMaxCsvBytes, &text, &reason) !=
+      platform::FileRead::kOk) {
+    return Fail(err, path + ": cannot be read" +
+                         (reason.empty() ? "" : ": " + reason));
+  }
   ConsolePlatform platform(err);
   company::App app(dir, platform.services());
   if (const int code = OpenInstallationCompany(app, dir, err); code != kExitOk) {
     return code;
   }
-  const billing::CsvImportResult result = import(app, text.str(), skip_bad);
+  const billing::CsvImportResult result = import(app, text, skip_bad);
   app.engine().StoreShutdown();
   if (!result.error.empty()) return Fail(err, path + ": " + result.error);
   for (const std::string& bad : result.bad_rows) {

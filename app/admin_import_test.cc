@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,19 @@ TEST_F(AdminCsvTest, ProductsRoundTripThroughTheCommands) {
             "code,description,price,taxable,notes\r\nB1,Bolt,0.25,N,\r\n");
 }
 
+TEST_F(AdminCsvTest, ExportNeverWritesThroughALinkAtItsSideFile) {
+  // FILE.csv.tmp is a predictable name: a link planted there must not make
+  // the export overwrite the link's target.
+  const std::string victim = Write("victim", "not yours");
+  const std::string out = (temp_.path() / "c.csv").string();
+  fs::create_symlink(victim, out + ".tmp");
+  const AdminRun run = RunCaptured({"export-customers", dir_, out});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(Read(victim), "not yours");
+  EXPECT_THAT(Read(out), HasSubstr("number,name"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(out + ".tmp")));
+}
+
 TEST_F(AdminCsvTest, BomOptionStartsTheFileWithTheByteOrderMark) {
   const std::string csv = Write("products.csv",
                                 "code,description,price\r\n=B1,-Bolt,-0.25\r\n");
@@ -113,6 +127,18 @@ TEST_F(AdminCsvTest, MissingFilesAndBadOptionsAreClearErrors) {
   run = RunCaptured({"import-customers", (temp_.path() / "none").string(), csv});
   EXPECT_EQ(run.code, kExitFailed);
   EXPECT_THAT(run.err, HasSubstr("holds no installation"));
+
+  // Not a file: refused at once, where a folder used to import nothing
+  // and report success, and a FIFO to block the command.
+  run = RunCaptured({"import-customers", dir_, temp_.path().string()});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_EQ(run.err, "tallybook-admin: " + temp_.path().string() +
+                         ": cannot be read: it is a folder\n");
+  const std::string fifo = (temp_.path() / "fifo.csv").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  run = RunCaptured({"import-customers", dir_, fifo});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_THAT(run.err, HasSubstr("it is not a regular file"));
 
   const std::string broken = Write("b.csv", "number,name\r\n1,\"open\r\n");
   run = RunCaptured({"import-customers", dir_, broken});

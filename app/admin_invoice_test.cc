@@ -62,6 +62,36 @@ TEST_F(AdminInvoiceTest, InvoicePdfRefusesUnknownInvoicesAndFolders) {
   EXPECT_EQ(run.code, 1);
 }
 
+TEST_F(AdminInvoiceTest, InvoicePdfOfAMissingLineFileFailsAndCreatesNothing) {
+  AddStandardInvoice("1001");
+  fs::remove(fs::path(dir_) / "1D.DAT");
+  fs::remove(fs::path(dir_) / "1D.IX");
+  const BinaryRun run =
+      RunAdminBinary("invoice-pdf " + dir_ + " 1001 --out " + dir_);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.out,
+            "tallybook-admin: invoice 1001: The invoice files could not be "
+            "read: 1D.DAT (error 9903).\n");
+  EXPECT_FALSE(fs::exists(fs::path(dir_) / "1D.DAT"));
+  EXPECT_FALSE(fs::exists(fs::path(dir_) / "1001.pdf"));
+}
+
+TEST_F(AdminInvoiceTest, InvoicePdfNeverWritesThroughALinkAtItsSideFile) {
+  // NUMBER.pdf.part is a predictable name: a link planted there must not
+  // make the command overwrite the link's target.
+  AddStandardInvoice("1001");
+  const fs::path victim = fs::path(dir_) / "victim";
+  platform::testing::WriteFileBytes(victim, "not yours");
+  fs::create_symlink(victim, fs::path(dir_) / "1001.pdf.part");
+  const BinaryRun run =
+      RunAdminBinary("invoice-pdf " + dir_ + " 1001 --out " + dir_);
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(platform::testing::ReadFileBytes(victim), "not yours");
+  EXPECT_EQ(platform::testing::ReadFileBytes(fs::path(dir_) / "1001.pdf")
+                .substr(0, 5),
+            "%PDF-");
+}
+
 TEST_F(AdminInvoiceTest, EmailInvoiceReachesTheServerAndMarks) {
   mail::testing::SmtpTestServer server(temp_.path());
   TALLYBOOK_START_SMTP_OR_SKIP(server);

@@ -1,9 +1,10 @@
 #include "app/invoice_admin.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "app/admin_console_platform.h"
@@ -15,6 +16,7 @@
 #include "output/invoice_output.h"
 #include "output/invoice_print.h"
 #include "output/ui/pdf_maker.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::admin {
 
@@ -58,15 +60,11 @@ OffscreenApplication::~OffscreenApplication() = default;
 
 bool WritePdfFile(const std::string& path, const std::string& pdf,
                   std::string* error) {
-  // Written beside and renamed, so a failed write leaves no stub.
-  const fs::path side = path + ".part";
-  std::ofstream file(side, std::ios::binary | std::ios::trunc);
-  file.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
-  file.close();
-  std::error_code ec;
-  if (!file || (fs::rename(side, path, ec), ec)) {
-    fs::remove(side, ec);
-    *error = "cannot write " + path;
+  // Written beside and renamed, so a failed write leaves no stub; the side
+  // file is made exclusively, so a link planted at its name is not
+  // written through.
+  if (!platform::ReplaceThroughSideFile(path, path + ".part", pdf)) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
   return true;
@@ -118,9 +116,7 @@ int RunInvoicePdf(const std::vector<std::string>& args, std::ostream& out,
       Fail(err, "invoice " + company::Cp1252ToUtf8(number) +
                     (read == output::ImageRead::kNotFound
                          ? " was not found"
-                         : " could not be read (error " +
-                               std::to_string(app.engine().StoreError()) +
-                               ")"));
+                         : ": " + output::FileFailedText(image)));
       ++failures;
       continue;
     }

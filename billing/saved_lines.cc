@@ -1,13 +1,11 @@
 #include "billing/saved_lines.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "company/company_list.h"
 #include "company/text.h"
 #include "platform/message.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::billing {
 
@@ -162,17 +160,20 @@ bool LoadInvoiceLines(company::App& app, InvoiceForm& form) {
   const char* caption = memo ? kLoadSavedMemoCaption : kLoadSavedLinesCaption;
   platform::Messages& messages = app.services().messages;
   const std::string path = app.PathOf(name);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    platform::Inform(messages, caption, memo ? kNoSavedMemo : kNoSavedLines);
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  if (in.bad()) {
-    platform::ShowError(messages, caption, "The file " + path +
-                                               " could not be read.");
-    return false;
+  // Far more than the lines of one invoice.
+  constexpr size_t kMaxBytes = 1 << 20;
+  std::string text, reason;
+  switch (platform::ReadRegularFile(path, kMaxBytes, &text, &reason)) {
+    case platform::FileRead::kOk:
+      break;
+    case platform::FileRead::kMissing:
+      platform::Inform(messages, caption, memo ? kNoSavedMemo : kNoSavedLines);
+      return false;
+    default:
+      platform::ShowError(messages, caption, "The file " + path +
+                                                 " could not be read: " +
+                                                 reason + ".");
+      return false;
   }
   const bool complete = memo ? ApplySavedMemo(text, form, app.CurrentCompany)
                              : ApplySavedLines(text, form);

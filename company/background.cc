@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "company/text.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::company {
 
@@ -78,23 +78,8 @@ bool InstallDefaultBackground(const std::string& dir) {
   if (fs::exists(path, ec)) return true;
   // Written beside and renamed over, so a failed write leaves no half
   // picture behind.
-  const fs::path temp = fs::path(dir) / (std::string(kDefaultBackgroundFile) + ".new");
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    const std::string bytes = DefaultBackgroundBitmap();
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
+  return platform::ReplaceThroughSideFile(
+      path.string(), path.string() + ".new", DefaultBackgroundBitmap());
 }
 
 }  // namespace tallybook::company

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "archive/zip_archive.h"
@@ -18,6 +17,7 @@
 #include "company/records.h"
 #include "company/small_file.h"
 #include "company/startup.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::company {
 
@@ -188,11 +188,12 @@ std::vector<std::string> RemovableVolumeRoots() {
 
 std::string LoadLastBackupDestination(const std::string& data_dir) {
   constexpr size_t kMaxLength = 4096;
-  std::ifstream in(JoinPath(data_dir, kLastBackupFileName), std::ios::binary);
-  if (!in) return "";
-  std::string text(kMaxLength + 2, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
+  std::string text;
+  if (platform::ReadRegularFile(JoinPath(data_dir, kLastBackupFileName),
+                                kMaxLength + 2,
+                                &text) != platform::FileRead::kOk) {
+    return "";
+  }
   if (!text.empty() && text.back() == '\n') text.pop_back();
   if (!text.empty() && text.back() == '\r') text.pop_back();
   if (text.empty() || text.size() > kMaxLength) return "";

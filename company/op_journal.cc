@@ -228,8 +228,10 @@ bool ReadJournal(const std::string& path, std::vector<JournalEntry>* entries,
   if (bytes.size() < kMagicBytes ||
       std::memcmp(bytes.data(), kJournalMagic, kMagicBytes) != 0) {
     // A journal torn before its header was whole announced nothing.
+    // (An empty journal has no data pointer to compare.)
     if (bytes.size() < kMagicBytes &&
-        std::memcmp(bytes.data(), kJournalMagic, bytes.size()) == 0) {
+        (bytes.empty() ||
+         std::memcmp(bytes.data(), kJournalMagic, bytes.size()) == 0)) {
       return true;
     }
     *error = "The operation journal " + path + " is not a journal.";

@@ -10,6 +10,7 @@
 
 #include "company/text.h"
 #include "platform/message.h"
+#include "platform/regular_file.h"
 
 namespace tallybook::company {
 
@@ -124,49 +125,20 @@ bool TermList::ContainsIgnoringCase(std::string_view text) const {
 // ---- the file
 
 TermsFile ReadTermsFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {
+  std::string bytes, reason;
+  switch (platform::ReadRegularFile(path, kMaxTermsFileSize, &bytes, &reason)) {
+    case platform::FileRead::kOk:
+      break;
+    case platform::FileRead::kMissing:
       return NotLoaded(TermsFile::State::kMissing, path, " was not found.");
-    }
-    return NotLoaded(TermsFile::State::kUnreadable, path,
-                     std::string(" could not be read: ") + std::strerror(errno) + ".");
-  }
-  if (S_ISDIR(st.st_mode)) {
-    return NotLoaded(TermsFile::State::kUnreadable, path,
-                     " could not be read: it is a folder.");
-  }
-  if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > kMaxTermsFileSize) {
-    return NotLoaded(TermsFile::State::kDamaged, path,
-                     " is not a list of payment terms: it is far too large.");
-  }
-
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    return NotLoaded(TermsFile::State::kUnreadable, path,
-                     std::string(" could not be read: ") + std::strerror(errno) + ".");
-  }
-  std::string bytes;
-  char buffer[8192];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      ::close(fd);
-      return NotLoaded(TermsFile::State::kUnreadable, path,
-                       std::string(" could not be read: ") + std::strerror(e) + ".");
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-    // A file that grows while read (or a device) is held to the same limit.
-    if (bytes.size() > kMaxTermsFileSize) {
-      ::close(fd);
+    case platform::FileRead::kTooLarge:
       return NotLoaded(TermsFile::State::kDamaged, path,
                        " is not a list of payment terms: it is far too large.");
-    }
+    case platform::FileRead::kNotRegular:
+    case platform::FileRead::kFailed:
+      return NotLoaded(TermsFile::State::kUnreadable, path,
+                       " could not be read: " + reason + ".");
   }
-  ::close(fd);
 
   if (bytes.find('\0') != std::string::npos) {
     return NotLoaded(TermsFile::State::kDamaged, path,

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "platform/regular_file.h"
 
 namespace tallybook::mail {
 
@@ -30,16 +30,19 @@ void SetError(std::string* error, std::string text) {
 
 SettingsRead ReadMailSettings(const std::string& path, MailSettings* settings,
                               std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+  // Far more than any settings file holds.
+  constexpr size_t kMaxBytes = 64 * 1024;
+  std::string text, reason;
+  switch (platform::ReadRegularFile(path, kMaxBytes, &text, &reason)) {
+    case platform::FileRead::kOk:
+      break;
+    case platform::FileRead::kMissing:
       return SettingsRead::kMissing;
-    }
-    SetError(error, "Cannot read the mail settings file " + path + ".");
-    return SettingsRead::kDamaged;
+    default:
+      SetError(error, "Cannot read the mail settings file " + path + ": " +
+                          reason + ".");
+      return SettingsRead::kDamaged;
   }
-  const std::string text(std::istreambuf_iterator<char>(in), {});
   MailSettings read;
   std::istringstream lines(text);
   std::string line;

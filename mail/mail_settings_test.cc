@@ -69,6 +69,23 @@ TEST_F(MailSettingsTest, DamagedFileIsReportedAndChangesNothing) {
                        " is damaged (line 2).");
 }
 
+TEST_F(MailSettingsTest, FolderOrFifoInPlaceOfTheFileIsReportedNotWaitedOn) {
+  // A folder used to throw out of the reader, a FIFO to block it forever.
+  ASSERT_EQ(::mkdir(Path().c_str(), 0700), 0);
+  MailSettings read;
+  read.user = "before";
+  std::string error;
+  EXPECT_EQ(ReadMailSettings(Path(), &read, &error), SettingsRead::kDamaged);
+  EXPECT_EQ(error, "Cannot read the mail settings file " + Path() +
+                       ": it is a folder.");
+  ASSERT_EQ(::rmdir(Path().c_str()), 0);
+  ASSERT_EQ(::mkfifo(Path().c_str(), 0600), 0);
+  EXPECT_EQ(ReadMailSettings(Path(), &read, &error), SettingsRead::kDamaged);
+  EXPECT_EQ(error, "Cannot read the mail settings file " + Path() +
+                       ": it is not a regular file.");
+  EXPECT_EQ(read.user, "before");
+}
+
 TEST_F(MailSettingsTest, ValueWithLineBreakIsRefusedAndOldFileKept) {
   ASSERT_TRUE(WriteMailSettings(Path(), MailSettings{"joe", "x", "", true}));
   std::string error;

@@ -16,6 +16,11 @@
 
 namespace tallybook::output {
 
+// The name of one of file's two files in the data directory ("1D.DAT" for
+// extension "DAT").
+std::string FileNameOf(const company::CompanyFileAccess& file,
+                       const char* extension);
+
 class OpenInvoiceFiles {
  public:
   OpenInvoiceFiles(company::App& app, const InvoiceFiles& given)
@@ -24,12 +29,18 @@ class OpenInvoiceFiles {
   OpenInvoiceFiles& operator=(const OpenInvoiceFiles&) = delete;
 
   // The open file, or nullptr when it cannot be opened (the data-access
-  // layer has told the user why).
+  // layer has told the user why; failed_file() and failed_error() tell the
+  // caller). Output reads the files a company has and never creates one: a
+  // missing file fails with 9903.
   company::TransactionAccess* transactions() {
     return Get(given_.transactions, own_transactions_);
   }
   company::LineAccess* lines() { return Get(given_.lines, own_lines_); }
   company::MemoAccess* memos() { return Get(given_.memos, own_memos_); }
+
+  // The data file ("1D.DAT") and store error of the last open that failed.
+  const std::string& failed_file() const { return failed_file_; }
+  int failed_error() const { return failed_error_; }
 
  private:
   template <class Access>
@@ -37,7 +48,9 @@ class OpenInvoiceFiles {
     if (given != nullptr) return given;
     if (!own) {
       own = std::make_unique<Access>(app_);
-      if (!own->OpenCompanyFile()) {
+      if (!own->OpenExistingCompanyFile()) {
+        failed_file_ = FileNameOf(*own, "DAT");
+        failed_error_ = app_.engine().StoreError();
         own.reset();
         return nullptr;
       }
@@ -47,6 +60,8 @@ class OpenInvoiceFiles {
 
   company::App& app_;
   InvoiceFiles given_;
+  std::string failed_file_;
+  int failed_error_ = 0;
   std::unique_ptr<company::TransactionAccess> own_transactions_;
   std::unique_ptr<company::LineAccess> own_lines_;
   std::unique_ptr<company::MemoAccess> own_memos_;

@@ -69,6 +69,19 @@ bool ForEachKeyEqual(store::Engine& engine, store::FileHandle handle,
   return ok || engine.ErrorClass() == 1;
 }
 
+std::string FileNameOf(const company::CompanyFileAccess& file,
+                       const char* extension) {
+  const std::string& base = file.base_path();
+  const size_t slash = base.find_last_of('/');
+  return (slash == std::string::npos ? base : base.substr(slash + 1)) + "." +
+         extension;
+}
+
+std::string FileFailedText(const InvoiceImage& image) {
+  return "The invoice files could not be read: " + image.failed_file +
+         " (error " + std::to_string(image.store_error) + ").";
+}
+
 std::string InvoiceKey(const std::string& invoice_no) {
   return company::KeyText(company::UpperCase1252(Trim(invoice_no)),
                           company::kTransInvoiceNoKeyLength);
@@ -117,10 +130,22 @@ BodyColumns ReadBodyColumns(std::string_view line) {
 ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
                             InvoiceImage* image, const InvoiceFiles& files) {
   *image = InvoiceImage{};
-  OpenInvoiceFiles open(app, files);
-  company::TransactionAccess* transactions = open.transactions();
-  if (transactions == nullptr) return ImageRead::kFileFailed;
   store::Engine& engine = app.engine();
+  OpenInvoiceFiles open(app, files);
+  // The failure is noted now: closing the files again resets the status.
+  auto open_failed = [&] {
+    image->failed_file = open.failed_file();
+    image->store_error = open.failed_error();
+    return ImageRead::kFileFailed;
+  };
+  auto read_failed = [&](const company::CompanyFileAccess& file,
+                         const char* extension) {
+    image->failed_file = FileNameOf(file, extension);
+    image->store_error = engine.StoreError();
+    return ImageRead::kFileFailed;
+  };
+  company::TransactionAccess* transactions = open.transactions();
+  if (transactions == nullptr) return open_failed();
 
   double paid = 0, grand = 0, tax = 0;
   int count = 0;
@@ -148,7 +173,8 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
         ++count;
         return true;
       });
-  if (!ok || !read_ok) return ImageRead::kFileFailed;
+  if (!ok) return read_failed(*transactions, "IX");
+  if (!read_ok) return read_failed(*transactions, "DAT");
   if (count == 0) return ImageRead::kNotFound;
 
   InvoiceImage& im = *image;
@@ -173,16 +199,22 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
 
   {
     company::CustomerAccess customers(app);
-    if (!customers.OpenCompanyFile()) return ImageRead::kFileFailed;
+    if (!customers.OpenExistingCompanyFile()) {
+      return read_failed(customers, "DAT");
+    }
     company::CustomerRecord c;
     bool found = false;
-    ForEachKeyEqual(engine, customers.handle(), 2,
-                    company::KeyText(im.account_no,
-                                     company::kCustomerNoKeyLength),
-                    [&](int32_t ref) {
-                      found = engine.GetRecord(customers.handle(), ref, &c);
-                      return false;
-                    });
+    bool customer_read = true;
+    const bool customers_ok = ForEachKeyEqual(
+        engine, customers.handle(), 2,
+        company::KeyText(im.account_no, company::kCustomerNoKeyLength),
+        [&](int32_t ref) {
+          found = engine.GetRecord(customers.handle(), ref, &c);
+          customer_read = found;
+          return false;
+        });
+    if (!customers_ok) return read_failed(customers, "IX");
+    if (!customer_read) return read_failed(customers, "DAT");
     if (found) {
       im.bill_to_name = Trim(c.CustomerName.View());
       const company::PString<35>* bill[] = {&c.BillAddress1, &c.BillAddress2,
@@ -210,7 +242,7 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
 
   if (im.memo) {
     company::MemoAccess* memos = open.memos();
-    if (memos == nullptr) return ImageRead::kFileFailed;
+    if (memos == nullptr) return open_failed();
     company::MemoRecord memo;
     bool found = false;
     ForEachKeyEqual(engine, memos->handle(), 1,
@@ -229,21 +261,22 @@ ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
     }
   } else {
     company::LineAccess* lines = open.lines();
-    if (lines == nullptr) return ImageRead::kFileFailed;
+    if (lines == nullptr) return open_failed();
     company::LineRecord line;
-    bool read_failed = false;
+    bool line_unread = false;
     const bool lines_ok = ForEachKeyEqual(
         engine, lines->handle(), 2,
         company::KeyText(im.invoice_no, company::kLineInvoiceNoKeyLength),
         [&](int32_t ref) {
           if (!engine.GetRecord(lines->handle(), ref, &line)) {
-            read_failed = true;
+            line_unread = true;
             return false;
           }
           im.body[im.body_count++] = FormatBodyLine(line);
           return im.body_count < kBodyLineCount;
         });
-    if (!lines_ok || read_failed) return ImageRead::kFileFailed;
+    if (!lines_ok) return read_failed(*lines, "IX");
+    if (line_unread) return read_failed(*lines, "DAT");
   }
   return ImageRead::kOk;
 }

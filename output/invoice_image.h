@@ -57,6 +57,11 @@ struct InvoiceImage {
   std::array<std::string, kBodyLineCount> body;
   // The number of body lines filled.
   int body_count = 0;
+  // Set when BuildInvoiceImage gives kFileFailed: the file that failed
+  // ("1D.DAT", "1I.IX") and the store's error number, kept before the files
+  // are closed again.
+  std::string failed_file;
+  int store_error = 0;
 };
 
 // Decimal-preserving number format: a text with a point shows thousands
@@ -108,10 +113,16 @@ bool IsInvoiceOwnRecord(std::string_view type_code);
 // record when none is), the paid date from the last record. A memo
 // invoice whose memo record is missing gets empty memo lines and
 // memo_missing set (the caller shows kMemoReadError). A customer that
-// cannot be found leaves the customer fields empty.
+// cannot be found leaves the customer fields empty. A company file that is
+// missing or cannot be read gives kFileFailed with failed_file and
+// store_error set; no file is ever created.
 ImageRead BuildInvoiceImage(company::App& app, const std::string& invoice_no,
                             InvoiceImage* image,
                             const InvoiceFiles& files = {});
+
+// What the user is told of a kFileFailed image: "The invoice files could not
+// be read: 1D.DAT (error 9903)."
+std::string FileFailedText(const InvoiceImage& image);
 
 }  // namespace tallybook::output
 

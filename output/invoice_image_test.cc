@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "output/output_test_support.h"
+#include "store/data_file.h"
 
 namespace tallybook::output {
 namespace {
@@ -126,6 +129,25 @@ TEST_F(InvoiceImageTest, MissingInvoiceAndMissingMemo) {
   EXPECT_TRUE(image.memo);
   EXPECT_TRUE(image.memo_missing);
   EXPECT_EQ(image.body[0], "");
+}
+
+TEST_F(InvoiceImageTest, StoreErrorOfAFailedFileOutlivesClosingTheFiles) {
+  // The files are closed before the caller sees the failure, and a clean
+  // close resets the store's status: the image keeps the error ("error 0"
+  // reached the user before).
+  AddStandardInvoice();
+  {
+    std::fstream dat(app_->PathOf("1D.DAT"),
+                     std::ios::binary | std::ios::in | std::ios::out);
+    dat.seekp(store::kInUpdateOffset);
+    dat.put(1);
+  }
+  ui_->messages.ExpectMessage(company::kIndexDefective, platform::Answer::kNo);
+  InvoiceImage image;
+  ASSERT_EQ(BuildInvoiceImage(*app_, "1001", &image), ImageRead::kFileFailed);
+  EXPECT_EQ(image.store_error, 10010);
+  EXPECT_EQ(FileFailedText(image),
+            "The invoice files could not be read: 1D.DAT (error 10010).");
 }
 
 TEST_F(InvoiceImageTest, AtMostNinetyNineLinesTakePart) {

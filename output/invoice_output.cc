@@ -225,8 +225,7 @@ OutputResult OutputInvoiceNow(App& app, const std::string& invoice_no,
       result.status = result.error;
       return result;
     case ImageRead::kFileFailed:
-      result.error = "The invoice files could not be read (error " +
-                     std::to_string(app.engine().StoreError()) + ").";
+      result.error = FileFailedText(image);
       platform::ShowError(messages, kPrintErrorCaption, result.error);
       result.status = result.error;
       return result;

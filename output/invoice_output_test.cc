@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "mail/mail_settings.h"
 #include "mail/mail_transport.h"
 #include "mail/smtp_test_server.h"
@@ -76,6 +78,29 @@ TEST_F(InvoiceOutputTest, MissingMemoIsReportedAndPrintedEmpty) {
   ui_->messages.ExpectMessage("Error reading memo data.");
   EXPECT_TRUE(OutputInvoiceNow(*app_, "M1", false).done);
   EXPECT_EQ(Marks(rec).first, "Y");
+}
+
+TEST_F(InvoiceOutputTest, MissingCompanyFileStopsTheOutputAndIsNotCreated) {
+  // Output used to create a missing line or customer file and print the
+  // invoice without its lines or its address, reporting success.
+  AddStandardInvoice("1001");
+  for (const char* gone : {"1D", "1C"}) {
+    std::filesystem::remove(app_->PathOf(std::string(gone) + ".DAT"));
+    std::filesystem::remove(app_->PathOf(std::string(gone) + ".IX"));
+    // The customer file is read first: its name is the one reported once
+    // it is gone too. The store's own error number is kept.
+    const std::string text = "The invoice files could not be read: " +
+                             std::string(gone) + ".DAT (error 9903).";
+    ui_->messages.ExpectMessage(text).WithCaption(kPrintErrorCaption);
+    const OutputResult result = OutputInvoiceNow(*app_, "1001", false);
+    EXPECT_FALSE(result.done);
+    EXPECT_EQ(result.status, text);
+    EXPECT_TRUE(ui_->printer.jobs().empty());
+    EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1D.DAT")));
+    EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1D.IX")));
+    EXPECT_EQ(Marks(1).first, "N");
+  }
+  EXPECT_FALSE(std::filesystem::exists(app_->PathOf("1C.DAT")));
 }
 
 TEST_F(InvoiceOutputTest, DepositIsShownInsteadOfPrinted) {

@@ -3,13 +3,12 @@
 #include <QHBoxLayout>
 #include <QTextCursor>
 #include <QVBoxLayout>
-#include <fstream>
-#include <iterator>
 
 #include "company/company_options.h"
 #include "company/rich_text.h"
 #include "company/text_print.h"
 #include "platform/message.h"
+#include "platform/regular_file.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/text_codec.h"
 
@@ -19,7 +18,7 @@ using platform::qt::ToQString;
 
 namespace {
 // A list file is a few lines per record; anything far larger is not one.
-constexpr std::streamoff kMaxListFileSize = 64 << 20;
+constexpr size_t kMaxListFileSize = 64 << 20;
 }  // namespace
 
 TListWindow::TListWindow(App& app, QWidget* parent)
@@ -61,19 +60,8 @@ TListWindow::TListWindow(App& app, QWidget* parent)
 bool TListWindow::LoadFile(const std::string& path) {
   text_.clear();
   RichEdit1->clear();
-  std::ifstream in(path, std::ios::binary);
-  bool ok = static_cast<bool>(in);
-  if (ok) {
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    ok = size >= 0 && size <= kMaxListFileSize;
-    if (ok) {
-      text_.assign(std::istreambuf_iterator<char>(in), {});
-      ok = !in.bad();
-    }
-  }
-  if (!ok) {
+  if (platform::ReadRegularFile(path, kMaxListFileSize, &text_) !=
+      platform::FileRead::kOk) {
     text_.clear();
     platform::ShowError(app_.services().messages, caption_,
                         kUnableToReadList + path);

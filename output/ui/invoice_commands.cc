@@ -87,9 +87,7 @@ void ViewInvoice(company::App& app, const std::string& invoice_no,
                           "Invoice " + invoice_no + " was not found.");
       return;
     case ImageRead::kFileFailed:
-      platform::ShowError(messages, kPrintErrorCaption,
-                          "The invoice files could not be read (error " +
-                              std::to_string(app.engine().StoreError()) + ").");
+      platform::ShowError(messages, kPrintErrorCaption, FileFailedText(image));
       return;
   }
   if (image.memo_missing) {

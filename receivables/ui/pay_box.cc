@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "company/format.h"
@@ -378,6 +379,17 @@ std::vector<std::string> TPayBox::Lines(const QListWidget* list) {
   return lines;
 }
 
+namespace {
+
+// Removes row `row` of list and gives its text: takeItem hands the item
+// over to its caller, who must delete it.
+QString TakeText(QListWidget* list, int row) {
+  const std::unique_ptr<QListWidgetItem> item(list->takeItem(row));
+  return item->text();
+}
+
+}  // namespace
+
 void TPayBox::MoveSelected(QListWidget* from, QListWidget* to,
                            const char* empty_text) {
   if (from->count() == 0) {
@@ -389,7 +401,7 @@ void TPayBox::MoveSelected(QListWidget* from, QListWidget* to,
   for (int i = from->count() - 1; i >= 0; --i) {
     if (!from->item(i)->isSelected()) continue;
     first_selected = i;
-    to->addItem(from->takeItem(i)->text());
+    to->addItem(TakeText(from, i));
   }
   from->setFocus();
   if (from->count() > 0) {
@@ -408,7 +420,7 @@ void TPayBox::MoveAll(QListWidget* from, QListWidget* to,
     CustomerBtn->setFocus();
     return;
   }
-  while (from->count() > 0) to->addItem(from->takeItem(0)->text());
+  while (from->count() > 0) to->addItem(TakeText(from, 0));
   UpdateButtons();
 }
 
