@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "company/format.h"
+#include "company/money.h"
 #include "company/keys.h"
 #include "company/text.h"
 #include "output/invoice_files.h"
@@ -30,9 +31,9 @@ StatementRow Row(const company::TransactionRecord& r, int64_t paid_cents) {
   return {Trim(r.SortDate.View()),
           Trim(r.InvoiceNo.View()),
           reference,
-          StatementMoney(StatementCents(r.GrandTotal.View())),
-          StatementMoney(paid_cents),
-          StatementMoney(StatementCents(r.AmountDue.View())),
+          company::FormatCents(company::CentsOf(r.GrandTotal.View())),
+          company::FormatCents(paid_cents),
+          company::FormatCents(company::CentsOf(r.AmountDue.View())),
           type};
 }
 
@@ -110,7 +111,7 @@ StatementRead BuildStatement(company::App& app, const std::string& customer_no,
   const company::PString<10>* aging[] = {&c.AgingCurrent, &c.Aging2,
                                          &c.Aging3, &c.Aging4};
   for (int k = 0; k < 4; ++k) {
-    st->aging[k] = StatementMoney(StatementCents(aging[k]->View()));
+    st->aging[k] = company::FormatCents(company::CentsOf(aging[k]->View()));
   }
 
   std::unique_ptr<company::TransactionAccess> own_transactions;
@@ -129,14 +130,14 @@ StatementRead BuildStatement(company::App& app, const std::string& customer_no,
           return false;
         }
         const std::string type = Trim(r.TypeCode.View());
-        const int64_t total = StatementCents(r.GrandTotal.View());
-        const int64_t due = StatementCents(r.AmountDue.View());
+        const int64_t total = company::CentsOf(r.GrandTotal.View());
+        const int64_t due = company::CentsOf(r.AmountDue.View());
         if (unpaid_only && (type == "R" || due == 0)) return true;
         // Unpaid only hides the payments of a partly paid invoice, so its
         // row shows what they came to.
         const int64_t paid = unpaid_only && type == "Z"
                                  ? total - due
-                                 : StatementCents(r.PaidAmount.View());
+                                 : company::CentsOf(r.PaidAmount.View());
         st->rows.push_back(Row(r, paid));
         st->total_cents += total;
         st->paid_cents += paid;
@@ -149,37 +150,10 @@ StatementRead BuildStatement(company::App& app, const std::string& customer_no,
   }
 
   std::stable_sort(st->rows.begin(), st->rows.end());
-  st->totals = {"", "", kAccountTotals, StatementMoney(st->total_cents),
-                StatementMoney(st->paid_cents),
-                StatementMoney(st->balance_cents), ""};
+  st->totals = {"", "", kAccountTotals, company::FormatCents(st->total_cents),
+                company::FormatCents(st->paid_cents),
+                company::FormatCents(st->balance_cents), ""};
   return StatementRead::kOk;
-}
-
-int64_t StatementCents(std::string_view money_text) {
-  // MoneyText rounds on the decimal value and gives "-1234.50"; its digits
-  // are the cents.
-  const std::string text =
-      company::MoneyText(company::MoneyToDouble(money_text));
-  int64_t cents = 0;
-  for (char ch : text) {
-    if (ch >= '0' && ch <= '9') cents = cents * 10 + (ch - '0');
-  }
-  return !text.empty() && text[0] == '-' ? -cents : cents;
-}
-
-std::string StatementMoney(int64_t cents) {
-  const bool negative = cents < 0;
-  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(cents)
-                                      : static_cast<uint64_t>(cents);
-  const std::string whole = std::to_string(magnitude / 100);
-  std::string grouped;
-  for (size_t i = 0; i < whole.size(); ++i) {
-    if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ',';
-    grouped += whole[i];
-  }
-  const int rest = static_cast<int>(magnitude % 100);
-  return (negative ? "-" : "") + grouped + "." + static_cast<char>('0' + rest / 10) +
-         static_cast<char>('0' + rest % 10);
 }
 
 }  // namespace tallybook::receivables

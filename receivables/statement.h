@@ -100,13 +100,6 @@ StatementRead BuildStatement(company::App& app, const std::string& customer_no,
                              StatementDetail detail, Statement* st,
                              const StatementFiles& files = {});
 
-// ---- Money of statements, in whole cents. The one place statements turn
-// stored money text into numbers and back.
-// A stored amount ("1234.5", "1,234.50", "" for zero) as cents, rounded
-// half away from zero on its decimal value.
-int64_t StatementCents(std::string_view money_text);
-// cents with the ",0.00" pattern: "-1,234.50".
-std::string StatementMoney(int64_t cents);
 
 }  // namespace tallybook::receivables
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "company/keys.h"
+#include "company/money.h"
 #include "company/text.h"
 #include "mail/mail_transport.h"
 #include "output/invoice_output.h"
@@ -114,12 +115,12 @@ std::string PrintStatementCommand(App& app, const Statement& st) {
 
 bool SelectsCustomer(BalanceSelection balance,
                      const company::CustomerRecord& c) {
-  const bool p2 = StatementCents(c.Aging2.View()) != 0;
-  const bool p3 = StatementCents(c.Aging3.View()) != 0;
-  const bool p4 = StatementCents(c.Aging4.View()) != 0;
+  const bool p2 = company::CentsOf(c.Aging2.View()) != 0;
+  const bool p3 = company::CentsOf(c.Aging3.View()) != 0;
+  const bool p4 = company::CentsOf(c.Aging4.View()) != 0;
   switch (balance) {
     case BalanceSelection::kNonZero:
-      return StatementCents(c.Balance.View()) != 0;
+      return company::CentsOf(c.Balance.View()) != 0;
     case BalanceSelection::kOver30:
       return p2 || p3 || p4;
     case BalanceSelection::kOver60:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "company/money.h"
 #include "receivables/statement_email.h"
 #include "receivables/statement_print.h"
 #include "receivables/statement_test_support.h"
@@ -107,20 +108,20 @@ TEST_F(StatementTest, UnknownCustomerAndCustomerWithoutActivity) {
   EXPECT_TRUE(Build(StatementDetail::kAllActivity, " c1 ").HasActivity());
 }
 
-TEST(StatementMoneyTest, CentsAreDecimalAndFormattedWithSeparators) {
-  EXPECT_EQ(StatementCents("1234.5"), 123450);
-  EXPECT_EQ(StatementCents("1,234.50"), 123450);
-  EXPECT_EQ(StatementCents(""), 0);
-  EXPECT_EQ(StatementCents("2.675"), 268);   // half away on the decimal
-  EXPECT_EQ(StatementCents("-2.675"), -268);
-  EXPECT_EQ(StatementMoney(123456789), "1,234,567.89");
-  EXPECT_EQ(StatementMoney(-5), "-0.05");
-  EXPECT_EQ(StatementMoney(100000), "1,000.00");
-  EXPECT_EQ(StatementMoney(0), "0.00");
+TEST(StatementMoneyTest, StatementAmountsAreWholeCents) {
+  EXPECT_EQ(company::CentsOf("1234.5"), 123450);
+  EXPECT_EQ(company::CentsOf("1,234.50"), 123450);
+  EXPECT_EQ(company::CentsOf(""), 0);
+  EXPECT_EQ(company::CentsOf("2.675"), 268);   // half away on the decimal
+  EXPECT_EQ(company::CentsOf("-2.675"), -268);
+  EXPECT_EQ(company::FormatCents(123456789), "1,234,567.89");
+  EXPECT_EQ(company::FormatCents(-5), "-0.05");
+  EXPECT_EQ(company::FormatCents(100000), "1,000.00");
+  EXPECT_EQ(company::FormatCents(0), "0.00");
   // Ten thousand rows of 0.10 add up exactly.
   int64_t sum = 0;
-  for (int i = 0; i < 10000; ++i) sum += StatementCents("0.10");
-  EXPECT_EQ(StatementMoney(sum), "1,000.00");
+  for (int i = 0; i < 10000; ++i) sum += company::CentsOf("0.10");
+  EXPECT_EQ(company::FormatCents(sum), "1,000.00");
 }
 
 TEST_F(StatementTest, EmailTextLineForLine) {
