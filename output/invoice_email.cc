@@ -31,6 +31,23 @@ std::string OverCaption(const company::CompanyRecord& company) {
   return "Over " + Trim(company.AgingDays3.View()) + ":";
 }
 
+std::string EmailSeparator(const company::CompanyRecord& company) {
+  return company::IsYes(company.EMailLines.View()) ? std::string(82, '-')
+                                                   : std::string(" ");
+}
+
+void AppendEmailLetterhead(const company::CompanyRecord& company,
+                           const std::string& caption,
+                           std::vector<std::string>* out) {
+  out->push_back(company.CompanyName.Get() + RightAlign(caption, 35));
+  for (const auto* line :
+       {&company.CompanyAddress1, &company.CompanyAddress2,
+        &company.CompanyAddress3, &company.CompanyAddress4,
+        &company.CompanyAddress5}) {
+    if (!Trim(line->View()).empty()) out->push_back(line->Get());
+  }
+}
+
 InvoiceEmail ComposeInvoiceEmail(const company::CompanyRecord& company,
                                  const InvoiceImage& image) {
   InvoiceEmail mail;
@@ -38,9 +55,7 @@ InvoiceEmail ComposeInvoiceEmail(const company::CompanyRecord& company,
   if (!include_all && Trim(image.email_address).empty()) return mail;
   mail.send = true;
 
-  const std::string separator = company::IsYes(company.EMailLines.View())
-                                    ? std::string(82, '-')
-                                    : std::string(" ");
+  const std::string separator = EmailSeparator(company);
   std::vector<std::string>& out = mail.lines;
   if (image.balance_due_value < 0) {
     out.push_back(kCreditSpaced);
@@ -50,14 +65,7 @@ InvoiceEmail ComposeInvoiceEmail(const company::CompanyRecord& company,
     out.push_back(kDuplicateEmailBanner);
   }
   out.push_back(" ");
-  out.push_back(company.CompanyName.Get() +
-                RightAlign(InvoiceCaptionOf(company), 35));
-  for (const auto* line :
-       {&company.CompanyAddress1, &company.CompanyAddress2,
-        &company.CompanyAddress3, &company.CompanyAddress4,
-        &company.CompanyAddress5}) {
-    if (!Trim(line->View()).empty()) out.push_back(line->Get());
-  }
+  AppendEmailLetterhead(company, InvoiceCaptionOf(company), &out);
 
   out.push_back(separator);
   if (Trim(image.billing[0]).empty()) {

@@ -21,6 +21,15 @@ std::string InvoiceCaptionOf(const company::CompanyRecord& company);
 // "Over " + category-3 days + ":" (the fourth aging caption).
 std::string OverCaption(const company::CompanyRecord& company);
 
+// The separator line of an e-mailed text: 82 dashes when the company asks
+// for lines, else a single blank.
+std::string EmailSeparator(const company::CompanyRecord& company);
+// The letterhead of an e-mailed text: the company name with caption right
+// aligned in 35 after it, then each address line that is not blank.
+void AppendEmailLetterhead(const company::CompanyRecord& company,
+                           const std::string& caption,
+                           std::vector<std::string>* out);
+
 struct InvoiceEmail {
   // False when the customer has no e-mail address and customers without
   // one are left out ("Include customers without e-mail address" off).

@@ -36,18 +36,10 @@ StatementEmail ComposeStatementEmail(const company::CompanyRecord& company,
                                      const Statement& st,
                                      const std::string& today) {
   StatementEmail mail;
-  const std::string separator = company::IsYes(company.EMailLines.View())
-                                    ? std::string(82, '-')
-                                    : std::string(" ");
+  const std::string separator = output::EmailSeparator(company);
   const std::string heading = StatementHeading(company);
   std::vector<std::string>& out = mail.lines;
-  out.push_back(company.CompanyName.Get() + company::RightAlign(heading, 35));
-  for (const auto* line :
-       {&company.CompanyAddress1, &company.CompanyAddress2,
-        &company.CompanyAddress3, &company.CompanyAddress4,
-        &company.CompanyAddress5}) {
-    if (!Trim(line->View()).empty()) out.push_back(line->Get());
-  }
+  output::AppendEmailLetterhead(company, heading, &out);
 
   out.push_back(separator);
   if (!st.name.empty()) out.push_back(st.name);
