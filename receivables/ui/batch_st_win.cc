@@ -46,6 +46,7 @@ TBatchStWin::TBatchStWin(company::App& app, const BatchSizeText& text,
   connect(HelpBtn, &QPushButton::clicked, this, [this] {
     app_.services().help.ShowHelp(kViewStatementHelpTopic);
   });
+  platform::qt::HelpOnF1(this, [button = HelpBtn] { button->click(); });
   platform::qt::FitWidthToTitle(this);
   PrintBtn->setFocus();
 }

@@ -51,6 +51,7 @@ TSelStmnt::TSelStmnt(company::App& app, QWidget* parent) : QDialog(parent) {
   connect(HelpBtn, &QPushButton::clicked, this, [&app] {
     app.services().help.ShowHelp(kGetStatementHelpTopic);
   });
+  platform::qt::HelpOnF1(this, [button = HelpBtn] { button->click(); });
   platform::qt::FitWidthToTitle(this);
 }
 

@@ -160,6 +160,7 @@ TStment::TStment(company::App& app, StatementDetail detail,
   connect(HelpButton, &QPushButton::clicked, this, [this] {
     app_.services().help.ShowHelp(kViewStatementHelpTopic);
   });
+  platform::qt::HelpOnF1(this, [button = HelpButton] { button->click(); });
   resize(900, 560);
 }
 
