@@ -26,6 +26,13 @@ function(tallybook_library)
     if(TL_QT)
       set_target_properties(${TL_NAME}_tests PROPERTIES AUTOMOC ON)
     endif()
+    # The test programs drive the libraries, which keep the build type's
+    # optimisation; the tests themselves build at -O1 with line tables only,
+    # and share one precompiled GoogleTest header, in about half the time.
+    target_compile_options(${TL_NAME}_tests PRIVATE
+      $<$<CONFIG:RelWithDebInfo>:-O1 -g1>)
+    target_precompile_headers(${TL_NAME}_tests PRIVATE
+      <gtest/gtest.h> <gmock/gmock.h>)
     # Tests that run a built program or read a source fixture find them here.
     target_compile_definitions(${TL_NAME}_tests PRIVATE
       TALLYBOOK_BINARY_DIR="${CMAKE_BINARY_DIR}"
