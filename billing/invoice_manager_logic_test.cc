@@ -61,8 +61,9 @@ TEST(InvoiceListTest, BlankAmountShowsTheRecordAsDamaged) {
 }
 
 TEST(InvoiceListTest, UnreadableRowShowsItsKey) {
-  EXPECT_EQ(UnreadableInvoiceRow("1042     "),
-            std::string("****  1042     ") + std::string(113, ' '));
+  std::string expected = "****  1042     ";
+  expected.append(113, ' ');
+  EXPECT_EQ(UnreadableInvoiceRow("1042     "), expected);
 }
 
 TEST(InvoiceListTest, HugeAmountIsCutToTwelveCharactersAndRowStaysInWidth) {

@@ -122,7 +122,9 @@ TEST(MailMessageTest, NonAsciiAttachmentNamesUseRfc2231) {
 }
 
 TEST(MailMessageTest, QuotedPrintableKeepsLinesShort) {
-  const std::string qp = QuotedPrintable(std::string(200, '=') + "\r\n");
+  std::string equals(200, '=');
+  equals += "\r\n";
+  const std::string qp = QuotedPrintable(equals);
   size_t start = 0;
   for (size_t end; (end = qp.find("\r\n", start)) != std::string::npos;
        start = end + 2) {

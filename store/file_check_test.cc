@@ -683,7 +683,7 @@ TEST_F(FileCheckTest, EngineFileBlockIsSoundAfterRandomChanges) {
   int next = 0;
   for (int step = 0; step < 6000; ++step) {
     if (live.empty() || random() % 10 < 6) {
-      char text[8];
+      char text[16];
       std::snprintf(text, sizeof text, "%06d", (next++ * 7919) % 1000003);
       std::string k1 = text;
       std::string k2(1 + random() % 3, static_cast<char>('A' + random() % 4));
