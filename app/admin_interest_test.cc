@@ -117,25 +117,24 @@ TEST_F(AdminInterestTest, ScansGeneratesAndWritesTheReport) {
 }
 
 TEST_F(AdminInterestTest, RefusesBadSettingsAndFindsNothingWithAHugeMinimum) {
-  testing::BinaryRun r = Run("--rate abc", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("Monthly Percentage Rate: \"abc\" is not a "
-                               "percentage"));
-  r = Run("--over 45", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("--over takes 30, 60 or 90"));
-  r = Run("--flat -3", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("You should not enter a negative number"));
-  r = Run("--generate --date 31/31/2024", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("is not a date"));
-  r = Run("--rate 0.001 --minimum 9.99", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("No records were found."));
-  r = Run("--bogus", true);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.out, HasSubstr("unknown option --bogus"));
+  const struct {
+    const char* options;
+    const char* told;
+  } cases[] = {
+      {"--rate abc", "Monthly Percentage Rate: \"abc\" is not a percentage"},
+      {"--over 45", "--over takes 30, 60 or 90"},
+      {"--flat -3", "You should not enter a negative number"},
+      {"--generate --date 31/31/2024", "is not a date"},
+      {"--rate 0.001 --minimum 9.99", "No records were found."},
+      {"--bogus", "unknown option --bogus"},
+  };
+  for (const auto& c : cases) {
+    const testing::BinaryRun r = Run(c.options, true);
+    EXPECT_EQ(r.code, 1) << c.options;
+    EXPECT_THAT(r.out, HasSubstr(c.told)) << c.options;
+  }
+  // Nothing was written by any of them.
+  EXPECT_EQ(Run("--over 30").out, Run("").out);
 }
 
 }  // namespace

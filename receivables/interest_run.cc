@@ -315,7 +315,7 @@ InterestSettings StoredInterestSettings(const CompanyRecord& company,
 }
 
 std::string LastInterestText(const CompanyRecord& company) {
-  return kLastInterestPrefix + company.LastInterestDate.Get();
+  return kLastInterestPrefix + Trim(company.LastInterestDate.View());
 }
 
 std::optional<InterestRefusal> CheckFlatRateText(std::string_view text) {

@@ -8,6 +8,11 @@
 #include <filesystem>
 #include <random>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "company/op_journal.h"
 #include "company/reconcile.h"
 #include "company/startup.h"
 #include "receivables/interest_test_support.h"
@@ -353,6 +358,56 @@ TEST_F(InterestRunTest, AStoreFailureAtEachWriteKeepsTheBooksAgreeing) {
   EXPECT_GT(partly, 0);
   app_->engine().StoreShutdown();
   // The App must not outlive the messages it was given.
+  app_.reset();
+}
+
+// A process killed at any write of a run leaves the books as before the
+// run once its journal is played back: no interest invoice, no charge, the
+// counter where it was.
+TEST_F(InterestRunTest, AKilledRunIsTakenBackWhole) {
+  AddAged("A", "Alder", {"0", "10.00", "0", "0"});
+  AddAged("B", "Birch", {"0", "0", "0", "101.00"});
+  testing::AnyMessages messages;
+  const platform::Services services = ServicesWith(messages);
+  Restart(services);
+  const company::CompanyRecord before = StoredCompany();
+  int taken_back = 0;
+  for (int kill_at = 1; kill_at < 40; ++kill_at) {
+    app_->engine().StoreShutdown();
+    const pid_t pid = fork();
+    if (pid == 0) {
+      int entries = 0;
+      company::OperationJournal::AfterEntryHook() = [&](int) {
+        if (++entries == kill_at) raise(SIGKILL);
+      };
+      Restart(services);
+      InterestSettings s = Settings();
+      InterestScan scan = ScanInterest(*app_, s).scan;
+      GenerateInterest(*app_, s, &scan);
+      app_->engine().StoreShutdown();
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Restart(services);
+    if (!WIFSIGNALED(status)) {
+      // The run finished before the kill: both invoices stand.
+      EXPECT_EQ(InterestInvoices().size(), 2u);
+      break;
+    }
+    const std::string when = "killed at entry " + std::to_string(kill_at);
+    const company::PlaybackResult played = company::PlayBackJournal(*app_, true);
+    ASSERT_TRUE(played.played) << when << ": " << played.error;
+    ++taken_back;
+    EXPECT_EQ(played.changes, std::vector<std::string>{}) << when;
+    EXPECT_TRUE(InterestInvoices().empty()) << when;
+    EXPECT_EQ(StoredCompany().NextInvoiceNo.Get(), before.NextInvoiceNo.Get())
+        << when;
+    ExpectBooksAgree(when);
+    if (HasFailure()) break;
+  }
+  EXPECT_GE(taken_back, 4);
+  app_->engine().StoreShutdown();
   app_.reset();
 }
 
