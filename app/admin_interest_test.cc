@@ -38,10 +38,10 @@ class AdminInterestTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     demo_ = new platform::testing::TempDir("interest_demo");
-    made_ = demo_->ok() &&
-            testing::RunAdminBinary(
-                "demo " + (demo_->path() / "demo").string(), false)
-                    .code == 0;
+    made_ =
+        demo_->ok() && testing::RunAdminBinary(
+                           "demo " + (demo_->path() / "demo").string(), false)
+                               .code == 0;
   }
   static void TearDownTestSuite() {
     delete demo_;
@@ -83,7 +83,8 @@ TEST_F(AdminInterestTest, ScansGeneratesAndWritesTheReport) {
   const fs::path pdf = temp_.path() / "interest.pdf";
   const testing::BinaryRun run =
       Run("--over 30 --rate 2 --minimum 0.50 --printed --terms 'Net 10' "
-          "--generate --report-pdf " + pdf.string());
+          "--generate --report-pdf " +
+          pdf.string());
   ASSERT_EQ(run.code, 0) << run.out;
   const std::vector<std::string> generated = Lines(run.out);
   ASSERT_GE(generated.size(), 3u);

@@ -28,8 +28,8 @@ struct InterestOptions {
 // The options that take a value.
 bool TakesValue(const std::string& option) {
   static const char* const kWithValue[] = {
-      "--over", "--rate", "--minimum", "--flat",    "--date",
-      "--terms", "--comment", "--note", "--report-pdf"};
+      "--over",  "--rate",    "--minimum", "--flat",      "--date",
+      "--terms", "--comment", "--note",    "--report-pdf"};
   for (const char* name : kWithValue) {
     if (option == name) return true;
   }
@@ -113,7 +113,8 @@ int RunInterest(const std::vector<std::string>& args, std::ostream& out,
   }
   ConsolePlatform platform(err);
   company::App app(dir, platform.services());
-  if (const int code = OpenInstallationCompany(app, dir, err); code != kExitOk) {
+  if (const int code = OpenInstallationCompany(app, dir, err);
+      code != kExitOk) {
     return code;
   }
   InterestSettings s =
@@ -124,7 +125,8 @@ int RunInterest(const std::vector<std::string>& args, std::ostream& out,
     return it == options.values.end() ? nullptr : &it->second;
   };
   if (const std::string* v = value("--over")) {
-    if (std::optional<InterestAging> choice = ChoiceOf(*v, app.CurrentCompany)) {
+    if (std::optional<InterestAging> choice =
+            ChoiceOf(*v, app.CurrentCompany)) {
       s.aging = *choice;
     } else {
       problem = "--over takes 30, 60 or 90";
@@ -144,13 +146,15 @@ int RunInterest(const std::vector<std::string>& args, std::ostream& out,
       problem = "--flat takes at most 6 characters";
     }
   }
-  if (const std::string* v = value("--date")) s.invoice_date = company::Trim(*v);
+  if (const std::string* v = value("--date"))
+    s.invoice_date = company::Trim(*v);
   if (options.printed) s.mark_printed = true;
   if (const std::string* v = value("--terms")) s.terms = *v;
   if (const std::string* v = value("--comment")) s.comments = *v;
   if (const std::string* v = value("--note")) s.statement_note = *v;
   if (!problem && options.generate && !app.ParseDate(s.invoice_date)) {
-    problem = "--date " + s.invoice_date + " is not a date in the company's "
+    problem = "--date " + s.invoice_date +
+              " is not a date in the company's "
               "date order";
   }
   if (problem) {

@@ -64,9 +64,9 @@ class ReportPages {
 
   void BreakIfFull() {
     if (y_ + line_ <= c_.PageHeight() - kInterestBottomReserve) return;
-    c_.TextOut(kLeft, c_.PageHeight() - kContinuedAbove,
-               "Continued on page " + std::to_string(c_.PageNumber() + 1) +
-                   " ...");
+    c_.TextOut(
+        kLeft, c_.PageHeight() - kContinuedAbove,
+        "Continued on page " + std::to_string(c_.PageNumber() + 1) + " ...");
     c_.NewPage();
     Heading();
   }

@@ -91,10 +91,9 @@ TEST_F(InterestReportTest, PagesCarryTheHeadingTheRowsAndTheEnd) {
   EXPECT_EQ(amount->y1, name->y1);
   EXPECT_EQ(amount->x1 + 8 * w, name->x1 + 33 * w + 11 * w + 10 * w);
   // The rule is drawn with a pen 3 dots wide.
-  const auto rule = std::find_if(job.calls.begin(), job.calls.end(),
-                                 [](const DrawCall& c) {
-                                   return c.op == DrawOp::kLine;
-                                 });
+  const auto rule =
+      std::find_if(job.calls.begin(), job.calls.end(),
+                   [](const DrawCall& c) { return c.op == DrawOp::kLine; });
   ASSERT_NE(rule, job.calls.end());
   EXPECT_EQ(rule->pen_width, 3);
 }
@@ -120,9 +119,10 @@ TEST_F(InterestReportTest, FlatFeeSentenceAndTheQuestionAtTheEndOfARun) {
   run.created = 1;
   run.rows = 2;
   ui_->messages
-      .ExpectMessage("1 of 2 invoices were created. Would you like to send a "
-                     "report to the printer?",
-                     Answer::kNo)
+      .ExpectMessage(
+          "1 of 2 invoices were created. Would you like to send a "
+          "report to the printer?",
+          Answer::kNo)
       .WithCaption("Operation Complete")
       .WithButtons(platform::Buttons::kYesNo);
   EXPECT_EQ(FinishInterestRun(*app_, run, report), "");

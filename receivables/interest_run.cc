@@ -10,6 +10,7 @@
 #include "company/keys.h"
 #include "company/op_journal.h"
 #include "company/text.h"
+#include "store/errors.h"
 
 namespace tallybook::receivables {
 
@@ -42,10 +43,9 @@ std::string ZeroPadded(int value, size_t width) {
   return text;
 }
 
-InterestRefusal Refusal(InterestField field, std::string caption,
-                        std::string text,
-                        platform::MessageKind kind =
-                            platform::MessageKind::kWarning) {
+InterestRefusal Refusal(
+    InterestField field, std::string caption, std::string text,
+    platform::MessageKind kind = platform::MessageKind::kWarning) {
   return InterestRefusal{field, std::move(caption), std::move(text), kind};
 }
 
@@ -106,10 +106,14 @@ Cents OverdueOf(const CustomerRecord& c, InterestAging aging) {
 
 company::PString<10>* BucketField(CustomerRecord& c, int bucket) {
   switch (bucket) {
-    case 0: return &c.AgingCurrent;
-    case 1: return &c.Aging2;
-    case 2: return &c.Aging3;
-    default: return &c.Aging4;
+    case 0:
+      return &c.AgingCurrent;
+    case 1:
+      return &c.Aging2;
+    case 2:
+      return &c.Aging3;
+    default:
+      return &c.Aging4;
   }
 }
 
@@ -276,9 +280,12 @@ bool ChargeCustomer(App& app, RunFiles& files, const InvoiceContext& ctx,
 
 std::string AgingChoiceCode(InterestAging aging) {
   switch (aging) {
-    case InterestAging::kOverLimit2: return "6";
-    case InterestAging::kOverLimit3: return "9";
-    default: return "3";
+    case InterestAging::kOverLimit2:
+      return "6";
+    case InterestAging::kOverLimit3:
+      return "9";
+    default:
+      return "3";
   }
 }
 
@@ -362,9 +369,9 @@ InterestScanResult ScanInterest(App& app, const InterestSettings& settings) {
   } else {
     refusal = CheckFlatRateText(settings.flat_rate);
     if (!refusal) {
-      const std::string text =
-          Trim(settings.flat_rate).empty() ? kDefaultFlatRate
-                                           : Trim(settings.flat_rate);
+      const std::string text = Trim(settings.flat_rate).empty()
+                                   ? kDefaultFlatRate
+                                   : Trim(settings.flat_rate);
       company::CheckMoneyField(text, &flat);
       if (flat == 0) {
         refusal = Refusal(InterestField::kFlatRate, kFlatRateFeeCaption,
@@ -384,8 +391,12 @@ InterestScanResult ScanInterest(App& app, const InterestSettings& settings) {
   scan.aging_caption = AgingChoiceCaption(app.CurrentCompany, settings.aging);
   CustomerAccess customers(app);
   store::Engine& engine = app.engine();
-  bool read_ok = customers.OpenCompanyFile() &&
-                 engine.ResetKeyPosition(customers.handle(), 1);
+  // A company without a customers file has nobody to charge; the scan
+  // does not make the file.
+  const bool opened = customers.OpenExistingCompanyFile();
+  const bool no_file =
+      !opened && engine.StoreError() == store::kErrFileNotFound;
+  bool read_ok = opened && engine.ResetKeyPosition(customers.handle(), 1);
   int32_t ref = 0;
   std::string key;
   while (read_ok && engine.NextKey(customers.handle(), 1, ref, key)) {
@@ -419,12 +430,12 @@ InterestScanResult ScanInterest(App& app, const InterestSettings& settings) {
     scan.total_charge += charge;
   }
   // The walk ends on "no next key"; anything else is a failure.
-  if (!read_ok || engine.ErrorClass() != 1) {
+  if (!no_file && (!read_ok || engine.ErrorClass() != 1)) {
     const int error = engine.StoreError();
     customers.Close();
     ShowError(app, company::AgingFileErrorText(
                        company::BaseNameOf(company::CustomerFile(),
-                                             app.CurrentCompanyNo()),
+                                           app.CurrentCompanyNo()),
                        error));
     result.outcome = ScanOutcome::kFileFailed;
     result.scan = InterestScan{};
@@ -444,8 +455,8 @@ InterestScanResult ScanInterest(App& app, const InterestSettings& settings) {
 // ---- The grid.
 
 GridLine InterestGridHeader(const InterestScan& scan) {
-  GridLine line = {kCustomerNameHeading, kCustomerNoHeading,
-                   scan.aging_caption, kInterestChargeHeading};
+  GridLine line = {kCustomerNameHeading, kCustomerNoHeading, scan.aging_caption,
+                   kInterestChargeHeading};
   if (scan.generated) line.push_back(kInvoiceNoHeading);
   return line;
 }
@@ -503,8 +514,7 @@ InterestRunResult GenerateInterest(App& app, const InterestSettings& settings,
   }
   const int64_t first = CounterValue(app.CurrentCompany.NextInvoiceNo.View());
   const int64_t next = first + result.rows;
-  if (result.rows > 0 &&
-      InterestNumber(next - 1).size() > kInvoiceNoWidth) {
+  if (result.rows > 0 && InterestNumber(next - 1).size() > kInvoiceNoWidth) {
     ShowError(app, InterestNumbersTooLongText(InterestNumber(next - 1)));
     return result;
   }
@@ -520,9 +530,8 @@ InterestRunResult GenerateInterest(App& app, const InterestSettings& settings,
   // The numbers of the run are taken before any invoice carries one, so
   // that no later run can give them again.
   const std::string next_text = std::to_string(next);
-  if (!ChangeCompany(app, [&](CompanyRecord& c) {
-        c.NextInvoiceNo.Set(next_text);
-      })) {
+  if (!ChangeCompany(
+          app, [&](CompanyRecord& c) { c.NextInvoiceNo.Set(next_text); })) {
     ShowError(app, company::kModifyFailed);
     return result;
   }
@@ -551,8 +560,8 @@ InterestRunResult GenerateInterest(App& app, const InterestSettings& settings,
 
   const Cents charged = result.charged;
   auto totals = [&](CompanyRecord& c) {
-    c.ReceivablesBalance.Set(CentsText(CentsOf(c.ReceivablesBalance.View()) +
-                                       charged));
+    c.ReceivablesBalance.Set(
+        CentsText(CentsOf(c.ReceivablesBalance.View()) + charged));
     if (last_created > 0) c.LastInvoiceNo.Set(std::to_string(last_created));
     c.NextInvoiceNo.Set(next_text);
     c.InterestAgingChoice.Set(AgingChoiceCode(settings.aging));
@@ -608,7 +617,8 @@ std::string InterestTotalsNotStoredText() {
 
 std::string InterestFilesNotClosedText(int store_error) {
   return "The invoice files could not be closed after the interest invoices "
-         "were written (error " + std::to_string(store_error) +
+         "were written (error " +
+         std::to_string(store_error) +
          "). You will be asked to rebuild them when they are next opened.";
 }
 

@@ -1,16 +1,15 @@
 #include "receivables/interest_run.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "company/op_journal.h"
 #include "company/reconcile.h"
@@ -62,8 +61,7 @@ TEST_F(InterestRunTest, MinimumIsAThresholdAndOnlyOverdueAmountsAreCharged) {
   s.aging = InterestAging::kOverLimit2;
   r = ScanInterest(*app_, s);
   EXPECT_EQ(r.scan.aging_caption, "Over 45 Days");
-  EXPECT_EQ(Charged(r.scan),
-            (std::vector<std::string>{"D 1.52", "F 0.38"}));
+  EXPECT_EQ(Charged(r.scan), (std::vector<std::string>{"D 1.52", "F 0.38"}));
   s.aging = InterestAging::kOverLimit3;
   EXPECT_EQ(Charged(ScanInterest(*app_, s).scan),
             (std::vector<std::string>{"D 1.52", "F 0.38"}));
@@ -84,6 +82,20 @@ TEST_F(InterestRunTest, MinimumIsAThresholdAndOnlyOverdueAmountsAreCharged) {
       .WithCaption(kInterestWizardCaption)
       .WithKind(MessageKind::kInformation);
   EXPECT_EQ(ScanInterest(*app_, s).outcome, ScanOutcome::kNothingFound);
+}
+
+TEST_F(InterestRunTest, ACompanyWithoutACustomersFileFindsNobody) {
+  app_->engine().StoreShutdown();
+  for (const char* ext : {".DAT", ".IX"}) {
+    std::filesystem::remove(std::filesystem::path(dir_) /
+                            ("1C" + std::string(ext)));
+  }
+  ASSERT_TRUE(app_->engine().StoreStartup(0, company::kPageBuffers));
+  ui_->messages.ExpectMessage(kNoRecordsFound);
+  EXPECT_EQ(ScanInterest(*app_, Settings()).outcome,
+            ScanOutcome::kNothingFound);
+  // The scan made no file.
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir_) / "1C.DAT"));
 }
 
 TEST_F(InterestRunTest, SettingsThatAreNoNumbersAreRefusedBeforeTheScan) {
@@ -294,7 +306,8 @@ TEST_F(InterestRunTest, AStoreFailureAtEachWriteKeepsTheBooksAgreeing) {
   const fs::path saved = fs::path(dir_) / "saved";
   fs::create_directory(saved);
   for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-    if (e.is_regular_file()) fs::copy_file(e.path(), saved / e.path().filename());
+    if (e.is_regular_file())
+      fs::copy_file(e.path(), saved / e.path().filename());
   }
   bool failed_once = false;
   int partly = 0;
@@ -336,8 +349,8 @@ TEST_F(InterestRunTest, AStoreFailureAtEachWriteKeepsTheBooksAgreeing) {
     if (run.outcome != RunOutcome::kRefused) {
       if (run.created > 0 && run.created < run.rows) ++partly;
       EXPECT_EQ(static_cast<int>(on_file.size()), run.created);
-      EXPECT_GE(company::WholeNumberOr(
-                    StoredCompany().NextInvoiceNo.View(), 0), 1008);
+      EXPECT_GE(company::WholeNumberOr(StoredCompany().NextInvoiceNo.View(), 0),
+                1008);
     } else {
       EXPECT_TRUE(on_file.empty());
     }
@@ -396,7 +409,8 @@ TEST_F(InterestRunTest, AKilledRunIsTakenBackWhole) {
       break;
     }
     const std::string when = "killed at entry " + std::to_string(kill_at);
-    const company::PlaybackResult played = company::PlayBackJournal(*app_, true);
+    const company::PlaybackResult played =
+        company::PlayBackJournal(*app_, true);
     ASSERT_TRUE(played.played) << when << ": " << played.error;
     ++taken_back;
     EXPECT_EQ(played.changes, std::vector<std::string>{}) << when;
@@ -442,8 +456,8 @@ TEST_F(InterestRunTest, RandomBooksStayBalancedAfterARun) {
     s.invoice_date = app_->FormatDate(DaysAgo(pick(100)));
     InterestScanResult scanned = ScanInterest(*app_, s);
     if (scanned.outcome != ScanOutcome::kFound) continue;
-    const int next = company::WholeNumberOr(
-        app_->CurrentCompany.NextInvoiceNo.View(), 0);
+    const int next =
+        company::WholeNumberOr(app_->CurrentCompany.NextInvoiceNo.View(), 0);
     const InterestRunResult run = GenerateInterest(*app_, s, &scanned.scan);
     ++runs;
     EXPECT_EQ(run.created, run.rows);

@@ -64,8 +64,8 @@ class InterestFixture : public PaymentFixture {
   }
 
   InterestSettings Settings() const {
-    InterestSettings s = StoredInterestSettings(app_->CurrentCompany,
-                                                app_->TodayText);
+    InterestSettings s =
+        StoredInterestSettings(app_->CurrentCompany, app_->TodayText);
     s.terms = "Net 30";
     return s;
   }

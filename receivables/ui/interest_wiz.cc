@@ -80,8 +80,8 @@ class WaitCursor {
   ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
 
-QPushButton* Button(const char* caption, std::initializer_list<const char*> icon,
-                    QWidget* parent) {
+QPushButton* Button(const char* caption,
+                    std::initializer_list<const char*> icon, QWidget* parent) {
   auto* b = new QPushButton(QString::fromLatin1(caption), parent);
   platform::qt::SetThemeIcon(b, icon);
   b->setAutoDefault(false);
@@ -203,17 +203,20 @@ void TInterestWiz::BuildControls() {
 
 void TInterestWiz::FormShow() {
   const company::CompanyRecord& co = app_.CurrentCompany;
-  days30->setText(ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit1)));
-  days60->setText(ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit2)));
-  days90->setText(ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit3)));
+  days30->setText(
+      ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit1)));
+  days60->setText(
+      ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit2)));
+  days90->setText(
+      ToQString(AgingChoiceCaption(co, InterestAging::kOverLimit3)));
   const InterestSettings s = StoredInterestSettings(co, app_.TodayText);
   days30->setChecked(true);
   if (s.aging == InterestAging::kOverLimit2) days60->setChecked(true);
   if (s.aging == InterestAging::kOverLimit3) days90->setChecked(true);
   IPct->setText(ToQString(s.percent));
   // A kept ".10" fills the box from its point.
-  MinChg->setText(ToQString(s.minimum.rfind('.', 0) == 0 ? " " + s.minimum
-                                                          : s.minimum));
+  MinChg->setText(
+      ToQString(s.minimum.rfind('.', 0) == 0 ? " " + s.minimum : s.minimum));
   FlatCB->setChecked(false);
   FlatRate->setText(ToQString(s.flat_rate));
   IPrin->setChecked(s.mark_printed);
@@ -224,7 +227,8 @@ void TInterestWiz::FormShow() {
   company::TermList terms;
   company::LoadTerms(app_, &terms);
   ITerms->clear();
-  for (const std::string& term : terms.terms()) ITerms->addItem(ToQString(term));
+  for (const std::string& term : terms.terms())
+    ITerms->addItem(ToQString(term));
   ITerms->setEditText(ToQString(s.terms));
   ApplyFlatState();
 
@@ -311,11 +315,20 @@ void TInterestWiz::FlatRateExit() {
 
 void TInterestWiz::FocusField(InterestField field) {
   switch (field) {
-    case InterestField::kPercent: IPct->setFocus(); break;
-    case InterestField::kMinimum: MinChg->setFocus(); break;
-    case InterestField::kFlatRate: FlatRate->setFocus(); break;
-    case InterestField::kInvoiceDate: IDate->setFocus(); break;
-    case InterestField::kNone: break;
+    case InterestField::kPercent:
+      IPct->setFocus();
+      break;
+    case InterestField::kMinimum:
+      MinChg->setFocus();
+      break;
+    case InterestField::kFlatRate:
+      FlatRate->setFocus();
+      break;
+    case InterestField::kInvoiceDate:
+      IDate->setFocus();
+      break;
+    case InterestField::kNone:
+      break;
   }
 }
 
@@ -337,8 +350,8 @@ void TInterestWiz::Button1Click() {
   switch (result.outcome) {
     case ScanOutcome::kFound:
       GenInv->setEnabled(true);
-      Prompt->setText(ToQString(FoundPromptText(
-          static_cast<int>(scan_.rows.size()))));
+      Prompt->setText(
+          ToQString(FoundPromptText(static_cast<int>(scan_.rows.size()))));
       break;
     case ScanOutcome::kNothingFound:
       Prompt->setText(QString::fromLatin1(kNoRecordsFoundPrompt));

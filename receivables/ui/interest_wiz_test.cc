@@ -16,8 +16,8 @@ namespace tallybook::receivables::ui {
 namespace {
 
 using platform::Answer;
-using platform::MessageKind;
 using platform::kModalCancel;
+using platform::MessageKind;
 
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
