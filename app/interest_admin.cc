@@ -94,11 +94,13 @@ void PrintGrid(const receivables::InterestScan& scan, std::ostream& out) {
 const std::vector<AdminCommand>& InterestAdminCommands() {
   static const std::vector<AdminCommand> commands = {
       {"interest", 1, 22,
-       "DIR [--over 30|60|90] [--rate PCT] [--minimum AMT] [--flat AMT] "
-       "[--date DATE] [--printed] [--terms TEXT] [--comment TEXT] "
-       "[--note TEXT] [--generate] [--report-pdf FILE]",
+       // The options are listed in the summary: in the arguments they
+       // would widen every line of the usage text.
+       "DIR [OPTIONS]",
        "list the customers the interest wizard charges; --generate writes "
-       "their interest invoices",
+       "their interest invoices (options: --over 30|60|90, --rate PCT, "
+       "--minimum AMT, --flat AMT, --date DATE, --printed, --terms TEXT, "
+       "--comment TEXT, --note TEXT, --generate, --report-pdf FILE)",
        RunInterest},
   };
   return commands;
