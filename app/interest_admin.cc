@@ -148,16 +148,16 @@ int RunInterest(const std::vector<std::string>& args, std::ostream& out,
       problem = "--flat takes at most 6 characters";
     }
   }
-  if (const std::string* v = value("--date"))
+  if (const std::string* v = value("--date")) {
     s.invoice_date = company::Trim(*v);
+  }
   if (options.printed) s.mark_printed = true;
   if (const std::string* v = value("--terms")) s.terms = *v;
   if (const std::string* v = value("--comment")) s.comments = *v;
   if (const std::string* v = value("--note")) s.statement_note = *v;
   if (!problem && options.generate && !app.ParseDate(s.invoice_date)) {
-    problem = "--date " + s.invoice_date +
-              " is not a date in the company's "
-              "date order";
+    problem =
+        "--date " + s.invoice_date + " is not a date in the company's order";
   }
   if (problem) {
     app.engine().StoreShutdown();
