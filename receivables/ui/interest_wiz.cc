@@ -3,12 +3,9 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPainter>
 #include <QRegularExpressionValidator>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -20,6 +17,7 @@
 #include "platform/qt/text_codec.h"
 #include "platform/qt/window_patterns.h"
 #include "receivables/interest_report.h"
+#include "receivables/ui/grid_cells.h"
 
 namespace tallybook::receivables::ui {
 namespace {
@@ -35,50 +33,6 @@ std::string Unmasked(const QLineEdit* edit) {
   text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
   return text;
 }
-
-// Data cells of columns 2 and beyond are drawn aligned on the decimal
-// point: the text before the point ends the width of ".00" plus 4 pixels
-// before the cell's right edge. The headings and the totals label row are
-// drawn as they are.
-class DecimalPointDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    QStyleOptionViewItem plain = option;
-    initStyleOption(&plain, index);
-    const QString text = plain.text;
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (index.column() < kFirstAmountColumn || dot < 0) {
-      QStyledItemDelegate::paint(painter, option, index);
-      return;
-    }
-    plain.text.clear();
-    const QWidget* widget = option.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
-    const QFontMetrics metrics(plain.font);
-    const QRect r = option.rect;
-    const int point_x = r.right() - metrics.horizontalAdvance(".00") - 4;
-    painter->save();
-    painter->setFont(plain.font);
-    painter->setPen(option.state & QStyle::State_Selected
-                        ? option.palette.color(QPalette::HighlightedText)
-                        : option.palette.color(QPalette::Text));
-    painter->drawText(QRect(r.left(), r.top(), point_x - r.left(), r.height()),
-                      Qt::AlignRight | Qt::AlignVCenter, text.left(dot));
-    painter->drawText(QRect(point_x, r.top(), r.right() - point_x, r.height()),
-                      Qt::AlignLeft | Qt::AlignVCenter, text.mid(dot));
-    painter->restore();
-  }
-};
-
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 QPushButton* Button(const char* caption,
                     std::initializer_list<const char*> icon, QWidget* parent) {
@@ -135,7 +89,10 @@ void TInterestWiz::BuildControls() {
   CustGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   CustGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   CustGrid->verticalHeader()->hide();
-  CustGrid->setItemDelegate(new DecimalPointDelegate(CustGrid));
+  // Data cells of columns 2 and beyond are drawn aligned on the decimal
+  // point.
+  CustGrid->setItemDelegate(new DecimalPointDelegate(
+      [](int column) { return column >= kFirstAmountColumn; }, CustGrid));
   Prompt = new QLabel(this);
 
   Button1 = Button("Scan File", {"edit-find", "system-search"}, this);
