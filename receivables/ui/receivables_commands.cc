@@ -1,6 +1,7 @@
 #include "receivables/ui/receivables_commands.h"
 
 #include "billing/ui/choosers.h"
+#include "receivables/ui/interest_wiz.h"
 #include "receivables/ui/pay_box.h"
 #include "receivables/ui/statement_commands.h"
 
@@ -15,6 +16,8 @@ void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app) {
         &form);
     wizard.Execute();
   });
+  form.SetCommand(company::ui::CommandId::kInterestWizard,
+                  [&form, &app] { RunInterestWizard(app, &form); });
   InstallStatementCommands(app);
 }
 

@@ -1,6 +1,7 @@
 // The wiring of the main window's commands that open the receivables
-// windows: the Payments command and tool button open the payment wizard;
-// the customer manager's statement commands are installed into the App.
+// windows: the Payments command and tool button open the payment wizard,
+// the Interest Wizard command the interest wizard; the customer manager's
+// statement commands are installed into the App.
 // Called by the program after WireBillingCommands.
 #ifndef TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_
 #define TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_

@@ -25,5 +25,16 @@ TEST_F(ReceivablesCommandsTest, PaymentsCommandOpensTheWizard) {
   EXPECT_EQ(form.MessagePanel->text(), company::kReadyText);
 }
 
+TEST_F(ReceivablesCommandsTest, InterestWizardCommandOpensTheWizard) {
+  company::ui::TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  EXPECT_FALSE(form.IsCommandEnabled(CommandId::kInterestWizard));
+  WireReceivablesCommands(form, *app);
+  EXPECT_TRUE(form.IsCommandEnabled(CommandId::kInterestWizard));
+  // Cancelled: nothing was generated, so nothing is asked.
+  ui.windows.ExpectWindow("TInterestWiz", platform::kModalCancel);
+  form.RunCommand(CommandId::kInterestWizard);
+}
+
 }  // namespace
 }  // namespace tallybook::receivables::ui

@@ -20,6 +20,7 @@
 #include "platform/qt/text_codec.h"
 #include "platform/qt/window_patterns.h"
 #include "receivables/statement_output.h"
+#include "receivables/ui/grid_cells.h"
 
 namespace tallybook::receivables::ui {
 namespace {
@@ -36,53 +37,6 @@ constexpr char kExtraWidth[] = "XXX";
 bool IsAmountColumn(int column) {
   return column >= kFirstAmountColumn && column <= kLastAmountColumn;
 }
-
-// Draws the amount cells aligned on the decimal point: the text before the
-// point ends the width of ".00" plus 4 pixels before the cell's right edge,
-// the rest follows it.
-class DecimalPointDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    if (!IsAmountColumn(index.column())) {
-      QStyledItemDelegate::paint(painter, option, index);
-      return;
-    }
-    QStyleOptionViewItem plain = option;
-    initStyleOption(&plain, index);
-    const QString text = plain.text;
-    plain.text.clear();
-    const QWidget* widget = option.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
-    const QFontMetrics metrics(plain.font);
-    const int point_x =
-        option.rect.right() - metrics.horizontalAdvance(".00") - 4;
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    const QString before = dot < 0 ? text : text.left(dot);
-    const QString rest = dot < 0 ? QString() : text.mid(dot);
-    painter->save();
-    painter->setFont(plain.font);
-    painter->setPen(option.state & QStyle::State_Selected
-                        ? option.palette.color(QPalette::HighlightedText)
-                        : option.palette.color(QPalette::Text));
-    const QRect r = option.rect;
-    painter->drawText(QRect(r.left(), r.top(), point_x - r.left(), r.height()),
-                      Qt::AlignRight | Qt::AlignVCenter, before);
-    painter->drawText(QRect(point_x, r.top(), r.right() - point_x, r.height()),
-                      Qt::AlignLeft | Qt::AlignVCenter, rest);
-    painter->restore();
-  }
-};
-
-// The hourglass while a statement is printed or sent.
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -132,7 +86,7 @@ TStment::TStment(company::App& app, StatementDetail detail,
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGrid1->verticalHeader()->hide();
-  StringGrid1->setItemDelegate(new DecimalPointDelegate(StringGrid1));
+  StringGrid1->setItemDelegate(new DecimalPointDelegate(IsAmountColumn, StringGrid1));
   layout->addWidget(StringGrid1, 1);
 
   CheckBox1 = new QCheckBox(kShowUnpaidOnly, this);
