@@ -397,7 +397,8 @@ class Reader {
         if (utf8 == ";") {
           // The writer could not put the table's delimiters back.
           std::erase_if(font_name_, [](char c) {
-            return c == '\\' || c == '{' || c == '}';
+            return c == '\\' || c == '{' || c == '}' ||
+                   static_cast<unsigned char>(c) < 0x20;
           });
           fonts_[font_no_] = company::Trim(font_name_);
           font_name_.clear();
