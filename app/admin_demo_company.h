@@ -10,7 +10,8 @@
 // e-mail addresses; 30 products; about 300 invoices spread over the 18
 // months before today, line-item and memo invoices, most of them printed,
 // many paid, some in part; three deposits on account, one of them offset
-// against an invoice.
+// against an invoice; and beside them the sample form letters
+// (admin_sample_letters.h).
 //
 // Every date is counted back from `today`, so the demo never goes stale,
 // and every choice comes from one generator with a fixed seed: two runs
