@@ -200,8 +200,7 @@ void TLetterWiz::BuildMenus(QMenuBar* menu_bar) {
   a = file->addAction("&Print", this, [this] { PrintClick(); });
   platform::qt::SetStandardKeys(a, platform::qt::StandardKey::kPrint);
   file->addAction("P&rinter Setup", this, [this] { PrinterSetupClick(); });
-  file->addAction(QueueButton);
-  QueueButton->setText("&Queue...");
+  QueueMenuItem = file->addAction("&Queue...", this, [this] { QueueClick(); });
   file->addSeparator();
   a = file->addAction("&Close", this, [this] { reject(); });
   platform::qt::SetStandardKeys(a, platform::qt::StandardKey::kClose);
@@ -224,12 +223,14 @@ void TLetterWiz::BuildMenus(QMenuBar* menu_bar) {
     format->addAction(action);
   }
   QMenu* help = menu_bar->addMenu("&Help");
-  a = help->addAction("&Contents", this, [this] { HelpClick(); });
-  platform::qt::SetStandardKeys(a, platform::qt::StandardKey::kHelp);
+  // F1 itself is the window's (HelpOnF1); a second binding would cancel both.
+  help->addAction("&Contents\tF1", this, [this] { HelpClick(); });
 }
 
 int TLetterWiz::Execute() {
+  // The queue window comes with the label wizard.
   QueueButton->setEnabled(static_cast<bool>(app_.show_label_queue));
+  QueueMenuItem->setEnabled(QueueButton->isEnabled());
   return app_.services().windows.RunModal(kLetterWizName,
                                           [this] { return exec(); });
 }

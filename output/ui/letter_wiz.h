@@ -76,6 +76,7 @@ class TLetterWiz : public QDialog {
   QAction* RightAlign;
   QAction* BulletButton;
   QAction* QueueButton;
+  QAction* QueueMenuItem;
   QStatusBar* StatusBar;
 
  private:

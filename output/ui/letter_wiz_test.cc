@@ -154,6 +154,11 @@ TEST_F(LetterWizTest, TheEditorKeepsEveryConstructOfALetter) {
   EXPECT_EQ(w.MergeFieldList->count(), 30);
   w.HelpClick();
   EXPECT_EQ(ui_->help.topics().back(), "FormWizard");
+  // Queue shows the label wizard's queue window.
+  int queue_shown = 0;
+  app_->show_label_queue = [&] { ++queue_shown; };
+  w.QueueClick();
+  EXPECT_EQ(queue_shown, 1);
 }
 
 TEST_F(LetterWizTest, MergePrintsOneJobPerQueuedCustomerAndRestoresTheLetter) {
@@ -214,6 +219,40 @@ TEST_F(LetterWizTest, MergePrintsOneJobPerQueuedCustomerAndRestoresTheLetter) {
   EXPECT_NE(jobs[5]->FindText("PS"), nullptr);
   EXPECT_TRUE(w.modified());
   EXPECT_NE(w.Letter().Text().find("PS"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tallybook::output::ui
+
+#include "company/ui/main_form.h"
+#include "output/ui/letter_commands.h"
+
+namespace tallybook::output::ui {
+namespace {
+
+class LetterCommandsTest : public ::testing::Test,
+                           public company::ui::ShellFixture {};
+
+TEST_F(LetterCommandsTest, FormLetterCommandAndToolButtonOpenTheWizard) {
+  using company::ui::CommandId;
+  company::ui::TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  EXPECT_FALSE(form.IsCommandEnabled(CommandId::kFormLetterWizard));
+  WireLetterCommands(form, *app);
+  EXPECT_TRUE(form.IsCommandEnabled(CommandId::kFormLetterWizard));
+  ui.windows.ExpectWindow(kLetterWizName, [] {
+    TLetterWiz* w = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* found = qobject_cast<TLetterWiz*>(top)) w = found;
+    }
+    EXPECT_NE(w, nullptr);
+    if (w != nullptr) {
+      EXPECT_EQ(w->windowTitle().toStdString(),
+                "Form Letter Wizard - Untitled[*]");
+    }
+    return platform::kModalCancel;
+  });
+  form.ToolButton(CommandId::kFormLetterWizard)->click();
 }
 
 }  // namespace
