@@ -29,28 +29,51 @@ size_t FindWord(const std::string& text, std::string_view name, size_t from) {
   return std::string::npos;
 }
 
-// Types value over [start, start + length) of the paragraph's text: the
-// value goes into the run of the first character replaced.
-void ReplaceRange(Paragraph* p, size_t start, size_t length,
-                  std::string_view value) {
-  size_t offset = 0;
-  bool inserted = false;
-  for (TextRun& run : p->runs) {
-    const size_t run_start = offset;
-    const size_t run_end = offset + run.text.size();
-    offset = run_end;
-    if (length == 0 && inserted) break;
-    if (run_end <= start) continue;
-    const size_t cut_from = start > run_start ? start - run_start : 0;
-    const size_t cut_len = std::min(run.text.size() - cut_from, length);
-    run.text.erase(cut_from, cut_len);
-    length -= cut_len;
-    if (!inserted) {
-      run.text.insert(cut_from, value);
-      inserted = true;
-    }
+// The runs of p with each [start, start + length) of its text given in
+// `matches` (ascending, not overlapping) typed over by value: the value goes
+// into the format of the first character it replaces. One pass over the
+// paragraph, however many matches it holds.
+std::vector<TextRun> TypeOver(const Paragraph& p,
+                              const std::vector<size_t>& matches,
+                              size_t length, std::string_view value) {
+  std::vector<size_t> starts;  // offset of each run in the paragraph's text
+  size_t total = 0;
+  for (const TextRun& run : p.runs) {
+    starts.push_back(total);
+    total += run.text.size();
   }
-  std::erase_if(p->runs, [](const TextRun& r) { return r.text.empty(); });
+  std::vector<TextRun> out;
+  auto append = [&out](const CharFormat& format, std::string_view text) {
+    if (text.empty()) return;
+    if (!out.empty() && out.back().format == format) {
+      out.back().text += text;
+    } else {
+      out.push_back({format, std::string(text)});
+    }
+  };
+  // The run holding offset `at` (at < total).
+  auto run_at = [&](size_t at) {
+    return static_cast<size_t>(
+        std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
+  };
+  auto copy = [&](size_t from, size_t to) {
+    while (from < to) {
+      const size_t r = run_at(from);
+      const size_t run_end = starts[r] + p.runs[r].text.size();
+      const size_t upto = std::min(to, run_end);
+      append(p.runs[r].format,
+             std::string_view(p.runs[r].text).substr(from - starts[r], upto - from));
+      from = upto;
+    }
+  };
+  size_t pos = 0;
+  for (size_t at : matches) {
+    copy(pos, at);
+    append(p.runs[run_at(at)].format, value);
+    pos = at + length;
+  }
+  copy(pos, total);
+  return out;
 }
 
 }  // namespace
@@ -123,15 +146,15 @@ int ReplaceMergeField(LetterDocument* doc, std::string_view name,
   int count = 0;
   if (name.empty()) return 0;
   for (Paragraph& p : doc->paragraphs) {
-    size_t from = 0;
-    for (;;) {
-      const std::string text = p.Text();
-      const size_t at = FindWord(text, name, from);
-      if (at == std::string::npos) break;
-      ReplaceRange(&p, at, name.size(), value);
-      from = at + value.size();
-      ++count;
+    const std::string text = p.Text();
+    std::vector<size_t> matches;
+    for (size_t at = FindWord(text, name, 0); at != std::string::npos;
+         at = FindWord(text, name, at + name.size())) {
+      matches.push_back(at);
     }
+    if (matches.empty()) continue;
+    p.runs = TypeOver(p, matches, name.size(), value);
+    count += static_cast<int>(matches.size());
   }
   return count;
 }
