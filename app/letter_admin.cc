@@ -30,7 +30,7 @@ std::string LetterPdfName(const std::string& customer_no) {
   for (char& c : name) {
     if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
   }
-  if (name.empty() || name.front() == '.') name.insert(0, "_");
+  if (name.empty() || name.front() == '.') name = "_" + name;
   return name + ".pdf";
 }
 
@@ -90,7 +90,7 @@ int RunLetters(const std::vector<std::string>& args, std::ostream& out,
         [](const std::string&) {});
     if (!outcome.missing.empty()) {
       err << company::Cp1252ToUtf8(
-                 output::MissingCustomersText(outcome.missing))
+                 output::NoLetterCustomersText(outcome.missing))
           << "\n";
     }
     if (outcome.completed) {

@@ -16,7 +16,7 @@ std::string ProcessingLetterText(int number, int count) {
          std::to_string(count) + "...";
 }
 
-std::string MissingCustomersText(const std::vector<std::string>& numbers) {
+std::string NoLetterCustomersText(const std::vector<std::string>& numbers) {
   std::string list;
   for (const std::string& n : numbers) {
     if (!list.empty()) list += ", ";
@@ -133,7 +133,7 @@ MergePrintOutcome MergePrintToPrinter(
   }
   if (!outcome.missing.empty()) {
     platform::Inform(messages, kLetterWizardCaption,
-                     MissingCustomersText(outcome.missing));
+                     NoLetterCustomersText(outcome.missing));
   }
   return outcome;
 }

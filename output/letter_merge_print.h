@@ -35,7 +35,7 @@ inline constexpr char kProcessingText[] = "Processing...";
 // "Processing letter 2 of 3..."
 std::string ProcessingLetterText(int number, int count);
 // The notice naming queued customers that were not found.
-std::string MissingCustomersText(const std::vector<std::string>& numbers);
+std::string NoLetterCustomersText(const std::vector<std::string>& numbers);
 
 // The refusals before a merge print: an empty queue, then a letter without
 // text, each shown as its message. True when printing may go on.
@@ -66,7 +66,7 @@ LetterSink PrinterSink(company::App& app, const std::string& title,
 // Runs the merge over app.label_queue with `letter` (see above). progress
 // receives kProcessingText, then ProcessingLetterText for each letter. No
 // messages are shown; the caller shows outcome.error and the missing
-// customers (MissingCustomersText).
+// customers (NoLetterCustomersText).
 MergePrintOutcome MergePrint(company::App& app, const LetterDocument& letter,
                              const LetterSink& sink,
                              const std::function<void(const std::string&)>&

@@ -123,7 +123,7 @@ TEST_F(MergePrintTest, ThreeQueuedCustomersPrintThreeJobs) {
 
 TEST_F(MergePrintTest, MissingCustomerIsSkippedAndNamed) {
   Queue({"C1", "GONE", "C3"});
-  ui_->messages.ExpectMessage(MissingCustomersText({"GONE"}))
+  ui_->messages.ExpectMessage(NoLetterCustomersText({"GONE"}))
       .WithCaption("Letter Wizard");
   const MergePrintOutcome outcome =
       MergePrintToPrinter(*app_, letter_, "x.rtf", [](const std::string&) {});
