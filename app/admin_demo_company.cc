@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/admin_console_platform.h"
+#include "app/admin_sample_letters.h"
 #include "billing/customer_manager.h"
 #include "billing/invoice_bookkeeping.h"
 #include "billing/invoice_form.h"
@@ -694,6 +695,8 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
     *failure = "the aging calculation failed";
     return false;
   }
+  // The sample form letters, ready to merge for the queued customers.
+  if (!InstallSampleLetters(dir, failure)) return false;
   if (summary != nullptr) *summary = done;
   return true;
 }

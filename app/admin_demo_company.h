@@ -10,8 +10,9 @@
 // e-mail addresses; 30 products; about 300 invoices spread over the 18
 // months before today, line-item and memo invoices, most of them printed,
 // many paid, some in part; three deposits on account, one of them offset
-// against an invoice. The invoices left open leave customers with amounts
-// past every aging limit, so the interest wizard finds work on it.
+// against an invoice; and beside them the sample form letters
+// (admin_sample_letters.h). The invoices left open leave customers with
+// amounts past every aging limit, so the interest wizard finds work on it.
 //
 // Every date is counted back from `today`, so the demo never goes stale,
 // and every choice comes from one generator with a fixed seed: two runs

@@ -8,6 +8,7 @@
 #ifdef TALLYBOOK_INVOICE_ADMIN
 #include "app/interest_admin.h"
 #include "app/invoice_admin.h"
+#include "app/letter_admin.h"
 #include "app/statement_admin.h"
 #endif
 
@@ -15,12 +16,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::vector<tallybook::admin::AdminCommand> extra;
 #ifdef TALLYBOOK_INVOICE_ADMIN
-  extra = tallybook::admin::InvoiceAdminCommands();
-  for (const auto& command : tallybook::admin::StatementAdminCommands()) {
-    extra.push_back(command);
-  }
-  for (const auto& command : tallybook::admin::InterestAdminCommands()) {
-    extra.push_back(command);
+  for (const auto& commands : {tallybook::admin::InvoiceAdminCommands(),
+                               tallybook::admin::StatementAdminCommands(),
+                               tallybook::admin::InterestAdminCommands(),
+                               tallybook::admin::LetterAdminCommands()}) {
+    extra.insert(extra.end(), commands.begin(), commands.end());
   }
 #endif
   int code = tallybook::admin::RunAdmin(args, std::cout, std::cerr, extra);

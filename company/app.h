@@ -95,6 +95,9 @@ class App {
   int product_view_key = 1;
   // The label print queue shared by labels, letters, e-mail and invoices.
   std::vector<LabelQueueRow> label_queue;
+  // Opens the label wizard's print queue window (installed by the label
+  // wizard); empty while labels are not available.
+  std::function<void()> show_label_queue;
 
   // ---- Invoices: state shared by the invoice manager, the editor and the
   // bookkeeping of Add, Edit and Delete.

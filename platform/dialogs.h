@@ -27,6 +27,8 @@ struct FileDialogRequest {
   std::string file_name;          // proposed name (save) or selection (open)
   std::vector<FileFilter> filters;
   std::string default_suffix;     // added by Save when the name has none
+  // Save only: false when the caller asks its own overwrite question.
+  bool confirm_overwrite = true;
 };
 
 class Dialogs {
@@ -36,7 +38,8 @@ class Dialogs {
   // Path of an existing file the user chose.
   virtual std::optional<std::string> OpenFile(
       const FileDialogRequest& request) = 0;
-  // Path the user chose to write; the dialog has asked before overwriting.
+  // Path the user chose to write; the dialog has asked before overwriting
+  // unless the request says the caller does.
   virtual std::optional<std::string> SaveFile(
       const FileDialogRequest& request) = 0;
   // Path of the folder the user chose, starting at `start_folder`.

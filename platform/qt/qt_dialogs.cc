@@ -66,6 +66,8 @@ std::optional<std::string> QtDialogs::SaveFile(
                      FilterString(request.filters));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                   !request.confirm_overwrite);
   if (!request.default_suffix.empty()) {
     dialog.setDefaultSuffix(ToQString(request.default_suffix));
   }
