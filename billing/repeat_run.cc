@@ -349,6 +349,8 @@ RepeatRunResult CreateRepeatInvoices(App& app, const RepeatRunRequest& request,
     }
     RepeatFiles files(app);
     if (!files.Open()) {
+      platform::ShowError(app.services().messages, kRepeatWizardCaption,
+                          kFilesNotOpenedText);
       result.files_ok = false;
       return result;
     }
@@ -370,11 +372,17 @@ RepeatRunResult CreateRepeatInvoices(App& app, const RepeatRunRequest& request,
     if (files.FindCompany(&company_rec)) {
       app.CurrentCompany = files.companies.rec();
     }
-    if (!files.Close()) result.files_ok = false;
+    if (!files.Close()) {
+      platform::ShowError(app.services().messages, kRepeatWizardCaption,
+                          kFilesNotClosedText);
+      result.files_ok = false;
+    }
   }
   if (undo_failed) {
     result.files_ok = false;
     company::ReconcileBalances(app, app.CurrentCompanyNo());
+    platform::ShowError(app.services().messages, kRepeatWizardCaption,
+                        kBalancesRecomputedText);
   }
   return result;
 }

@@ -119,6 +119,14 @@ inline constexpr char kHeaderAddFailed[] = "Adding repeat header failed";
 inline constexpr char kMemoNotFound[] = "Memo data not added";
 inline constexpr char kMemoCopyFailed[] = "Adding memo record failed";
 inline constexpr char kDetailCopyFailed[] = "Repeat detail add record failed";
+inline constexpr char kFilesNotOpenedText[] =
+    "The invoice files could not be opened. No invoice was created.";
+inline constexpr char kFilesNotClosedText[] =
+    "The invoice files could not be closed after the invoices were written. "
+    "You will be asked to rebuild them when they are next opened.";
+inline constexpr char kBalancesRecomputedText[] =
+    "A failed invoice could not be taken back whole. The run was stopped "
+    "and the balances were recomputed from the invoices on file.";
 
 // The reasons a master is passed over, naming it.
 std::string RepeatCountFullText(const std::string& master_no);

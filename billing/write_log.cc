@@ -34,7 +34,9 @@ bool WriteLog::Undo() {
     const std::vector<uint8_t> now(file.data(),
                                    file.data() + file.record_length());
     std::memcpy(file.data(), it->before.data(), it->before.size());
-    ok = file.ModifyWithKeys(it->rec_no, now.data()) && ok;
+    ok = file.ModifyWithKeys(it->rec_no,
+                             static_cast<const void*>(now.data())) &&
+         ok;
   }
   steps_.clear();
   return ok;
