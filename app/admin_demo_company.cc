@@ -685,6 +685,7 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
   }
 
   if (!PostPayments(app, random, today, written, &done, failure)) return false;
+  if (!AddDemoRepeatBilling(app, today, failure)) return false;
 
   app.aging_chart_requested = true;
   const company::AgingResult aged = company::CalculateAging(app);

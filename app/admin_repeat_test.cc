@@ -153,3 +153,37 @@ TEST_F(AdminRepeatTest, TheProgramRunsTheCommands) {
 
 }  // namespace
 }  // namespace tallybook::admin
+
+namespace tallybook::admin {
+namespace {
+
+// The demo company has three masters and what they generated, its books
+// balance, and they bill again through the command.
+TEST(AdminRepeatDemoTest, DemoHasMastersThatHaveBilled) {
+  platform::testing::TempDir temp("demo_repeat");
+  const std::string dir = (temp.path() / "d").string();
+  ASSERT_EQ(RunCaptured({"demo", dir, "--today", "2026-03-15"}).code, 0);
+  // Aging follows the computer's clock here; balances must not move.
+  const auto balances_agree = [&] {
+    const AdminRun reconcile = RunCaptured({"reconcile", dir});
+    EXPECT_EQ(reconcile.out.find(": Balance "), std::string::npos)
+        << reconcile.out;
+    EXPECT_EQ(reconcile.out.find(": Receivables "), std::string::npos)
+        << reconcile.out;
+  };
+  balances_agree();
+  const AdminRun listed =
+      RunCaptured({"repeat-run", dir, "--through", "12/31/2026", "--list"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_NE(listed.out.find("There are 3 invoices selected"), std::string::npos)
+      << listed.out;
+  // Already generated from: no master still has a count of 0.
+  EXPECT_EQ(listed.out.find("     0\n"), std::string::npos) << listed.out;
+  const AdminRun run =
+      RunCaptured({"repeat-run", dir, "--through", "04/30/2026"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  balances_agree();
+}
+
+}  // namespace
+}  // namespace tallybook::admin
