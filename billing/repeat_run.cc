@@ -153,6 +153,11 @@ class Generator {
       return false;
     }
     log.Forget();
+    // The chosen customer's shared copy follows only a charge that stays.
+    if (Trim(app_.CurrentCustomer.CustomerNo.View()) ==
+        Trim(charged_.CustomerNo.View())) {
+      app_.CurrentCustomer = charged_;
+    }
     return true;
   }
 
@@ -306,10 +311,7 @@ class Generator {
                total);
     customer.LastInvoiceNo.Set(invoice.InvoiceNo.View());
     if (!log.Modify(files_.customers, rec_no, &before)) return false;
-    if (Trim(app_.CurrentCustomer.CustomerNo.View()) ==
-        Trim(customer.CustomerNo.View())) {
-      app_.CurrentCustomer = customer;
-    }
+    charged_ = customer;
 
     if (!files_.FindCompany(&rec_no)) return false;
     const company::CompanyRecord company_before = files_.companies.rec();
@@ -324,6 +326,7 @@ class Generator {
   const RepeatRunRequest& request_;
   const Date invoice_date_;
   RepeatRunResult& result_;
+  company::CustomerRecord charged_;
 };
 
 }  // namespace
