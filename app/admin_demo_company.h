@@ -54,10 +54,10 @@ bool MakeDemoCompany(const std::string& dir, const company::Date& today,
 
 // The demo's repeat billing: a monthly master set up on a 31st, one every
 // 14 days and a memo master, each made from an invoice of its own through
-// the setup, and the invoices generated from them up to today, each run
-// dated the day its masters fell due. False with *failure when something
-// could not be written.
-bool AddDemoRepeatBilling(company::App& app, const company::Date& today,
+// the setup, and the invoices generated from them through `through`, each
+// run dated the day its masters fell due. The company's last invoice stays
+// the one it was. False with *failure when something could not be written.
+bool AddDemoRepeatBilling(company::App& app, const company::Date& through,
                           std::string* failure);
 
 // A small generator of the demo's choices with a fixed seed: the same

@@ -103,9 +103,23 @@ std::optional<Date> NextDue(App& app, const std::string& no) {
   return billing::ParseNextDueDate(files.transactions.rec().NextDueDate.View());
 }
 
+// Puts the company's last invoice number back to `last`.
+bool KeepLastInvoice(App& app, const std::string& last) {
+  billing::RepeatFiles files(app);
+  int32_t rec_no = 0;
+  if (!files.Open() || !files.FindCompany(&rec_no)) return false;
+  const company::CompanyRecord before = files.companies.rec();
+  files.companies.rec().LastInvoiceNo.Set(last);
+  if (!files.companies.ModifyWithKeys(rec_no, before)) return false;
+  app.CurrentCompany = files.companies.rec();
+  return files.Close();
+}
+
 }  // namespace
 
-bool AddDemoRepeatBilling(App& app, const Date& today, std::string* failure) {
+bool AddDemoRepeatBilling(App& app, const Date& through, std::string* failure) {
+  const Date today = through;
+  const std::string last_invoice = app.CurrentCompany.LastInvoiceNo.Get();
   // The latest 31st at least three months back.
   Date on_31st = today.AddDays(-90);
   while (on_31st.day != 31) on_31st = on_31st.AddDays(-1);
@@ -124,6 +138,10 @@ bool AddDemoRepeatBilling(App& app, const Date& today, std::string* failure) {
       return false;
     }
     numbers.push_back(no);
+  }
+  if (!KeepLastInvoice(app, last_invoice)) {
+    *failure = "the company's last invoice could not be kept";
+    return false;
   }
   // Each run bills the masters due on the earliest due date, dated that
   // day, as a user running the wizard on time would have.
