@@ -42,6 +42,14 @@ const std::vector<AdminCommand>& AdminCommands() {
        RunExportProducts},
       {"demo", 1, 3, "DIR",
        "make a demo installation in DIR [--today YYYY-MM-DD]", RunDemo},
+      {"repeat-setup", 6, 8,
+       "DIR INVOICE --every N (--months|--days) --next DATE",
+       "make invoice INVOICE a repeat master or change its schedule",
+       RunRepeatSetup},
+      {"repeat-run", 3, 8,
+       "DIR --through DATE [--date DATE] [--reference TEXT] [--list]",
+       "list the repeat masters due through DATE or bill them",
+       RunRepeatRun},
   };
   return commands;
 }

@@ -87,6 +87,10 @@ int RunReconcile(const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err);
 int RunDemo(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);
+int RunRepeatSetup(const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
+int RunRepeatRun(const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace tallybook::admin
 

@@ -686,6 +686,18 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
   }
 
   if (!PostPayments(app, random, today, written, &done, failure)) return false;
+  // The repeat billings were last generated the day before the newest
+  // invoice, which stays the one the invoice manager opens on.
+  int newest_days_ago = 0;
+  for (size_t i = 0; i < written.size(); ++i) {
+    if (i == 0 || written[i].days_ago < newest_days_ago) {
+      newest_days_ago = written[i].days_ago;
+    }
+  }
+  if (!AddDemoRepeatBilling(app, today.AddDays(-newest_days_ago - 1),
+                            failure)) {
+    return false;
+  }
 
   app.aging_chart_requested = true;
   const company::AgingResult aged = company::CalculateAging(app);

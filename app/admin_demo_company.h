@@ -24,6 +24,7 @@
 #include <ostream>
 #include <string>
 
+#include "company/app.h"
 #include "company/format.h"
 
 namespace tallybook::admin {
@@ -52,6 +53,14 @@ struct DemoSummary {
 bool MakeDemoCompany(const std::string& dir, const company::Date& today,
                      std::ostream& err, DemoSummary* summary,
                      std::string* failure);
+
+// The demo's repeat billing: a monthly master set up on a 31st, one every
+// 14 days and a memo master, each made from an invoice of its own through
+// the setup, and the invoices generated from them through `through`, each
+// run dated the day its masters fell due. The company's last invoice stays
+// the one it was. False with *failure when something could not be written.
+bool AddDemoRepeatBilling(company::App& app, const company::Date& through,
+                          std::string* failure);
 
 // A small generator of the demo's choices with a fixed seed: the same
 // sequence on every machine and library.

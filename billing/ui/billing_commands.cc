@@ -3,6 +3,7 @@
 #include "billing/ui/customer_manager_window.h"
 #include "billing/ui/invoice_manager.h"
 #include "billing/ui/product_manager_window.h"
+#include "billing/ui/select_repeat.h"
 
 namespace tallybook::billing::ui {
 
@@ -20,6 +21,10 @@ void WireBillingCommands(company::ui::TMainForm& form, company::App& app) {
   form.SetCommand(CommandId::kInvoiceManager, [&form, &app] {
     Tinvlist manager(app, &form);
     if (manager.Execute() == kInvlistOpenFailed) form.close();
+  });
+  form.SetCommand(CommandId::kRepeatBillingWizard, [&form, &app] {
+    TSelectRepeat wizard(app, &form);
+    wizard.Execute();
   });
 }
 

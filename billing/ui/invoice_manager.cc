@@ -11,6 +11,7 @@
 
 #include "billing/ui/choosers.h"
 #include "billing/ui/q_view.h"
+#include "billing/ui/repeat_form.h"
 #include "company/company_options.h"
 #include "company/keys.h"
 #include "company/text.h"
@@ -128,9 +129,8 @@ void Tinvlist::BuildCommands() {
   BatchPrint1 = item(invoice, "BatchPrint1", "&Batch Print",
                      &Tinvlist::BatchPrintClick);
   RepeatBillingSetup1 = item(invoice, "RepeatBillingSetup1",
-                             "&Repeat Billing Setup", nullptr);
-  // Repeat billing is not part of the program yet.
-  RepeatBillingSetup1->setEnabled(false);
+                             "&Repeat Billing Setup",
+                             &Tinvlist::RepeatBillingSetupClick);
   invoice->addSeparator();
   Close1 = item(invoice, "Close1", "&Close", nullptr);
   connect(Close1, &QAction::triggered, this, &QDialog::reject);
@@ -517,6 +517,28 @@ void Tinvlist::EditClick() {
       })) {
     return;
   }
+  ApplyOutcome(outcome, ref, key, false);
+}
+
+void Tinvlist::RepeatBillingSetupClick() {
+  if (!RereadCurrent()) return;
+  const int32_t ref = InvBrowser1->CurrentRef();
+  const std::string key = InvBrowser1->CurrentKey();
+  const TransactionRecord current = record_;
+  billing::InvoiceOutcome outcome;
+  if (!WithFilesReleased([&] {
+        std::optional<billing::RepeatSetupForm> form =
+            billing::PrepareRepeatSetup(app_, ref, current);
+        if (!form) return;
+        TRepeatForm dialog(app_, std::move(*form), this);
+        if (dialog.Execute() != QDialog::Accepted) return;
+        outcome.changed = true;
+        outcome.rec_no = ref;
+        outcome.record = dialog.outcome().record;
+      })) {
+    return;
+  }
+  // A new master moves in the type order (key 5) and leaves the balances.
   ApplyOutcome(outcome, ref, key, false);
 }
 

@@ -4,7 +4,7 @@
 //
 // Menu "&Invoice": "&New", "&Edit", "&Delete", "&Find", "&View",
 // "C&ustomer Data", "&Print", "&Batch Print", "&Repeat Billing Setup"
-// (disabled: repeat billing is not part of this program yet), "&Close".
+// (TRepeatForm on the current record), "&Close".
 // Menu "&Display": the six views and "Print &Window". Menu "&Help":
 // "&Overview". The toolbar and the right-click menu (which first selects the
 // row under the pointer) reach the same commands; the Delete key anywhere in
@@ -124,6 +124,7 @@ class Tinvlist : public QDialog {
   void CustomerDataClick();
   void PrintClick();
   void BatchPrintClick();
+  void RepeatBillingSetupClick();
   void FilterButtonClick();
   void CFilterClick();
   void PrintWindowClick();

@@ -176,9 +176,9 @@ TEST_F(TinvlistTest, MissingFileIsCreatedAfterTheNoticeAndTheWindowFilled) {
   EXPECT_EQ(Panel(2), "Timer off");
   EXPECT_EQ(FromQString(window_->windowTitle()), "Invoice Manager");
   EXPECT_EQ(window_->InvBrowser1->Header(), InvoiceListHeader());
-  // By Invoice Date is the first view; Repeat Billing Setup is not there yet.
+  // By Invoice Date is the first view.
   EXPECT_TRUE(window_->findChild<QAction*>("ByInvoiceDate1")->isChecked());
-  EXPECT_FALSE(window_->RepeatBillingSetup1->isEnabled());
+  EXPECT_TRUE(window_->RepeatBillingSetup1->isEnabled());
   // Commands on the current record do nothing on an empty list.
   window_->CustomerDataClick();
   window_->FilterButtonClick();
