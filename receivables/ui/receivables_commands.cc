@@ -2,6 +2,7 @@
 
 #include "billing/ui/choosers.h"
 #include "receivables/ui/pay_box.h"
+#include "receivables/ui/rpt_select.h"
 #include "receivables/ui/statement_commands.h"
 
 namespace tallybook::receivables::ui {
@@ -13,6 +14,10 @@ void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app) {
     TPayBox wizard(
         app, [&app, &form] { return billing::ui::ChooseCustomer(app, &form); },
         &form);
+    wizard.Execute();
+  });
+  form.SetCommand(company::ui::CommandId::kReportWizard, [&form, &app] {
+    TRptSelect wizard(app, &form);
     wizard.Execute();
   });
   InstallStatementCommands(app);

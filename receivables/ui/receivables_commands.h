@@ -1,5 +1,6 @@
 // The wiring of the main window's commands that open the receivables
-// windows: the Payments command and tool button open the payment wizard;
+// windows: the Payments command and tool button open the payment wizard,
+// the Report Wizard command and the Reports tool button the report wizard;
 // the customer manager's statement commands are installed into the App.
 // Called by the program after WireBillingCommands.
 #ifndef TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_
