@@ -9,6 +9,7 @@
 #include "app/interest_admin.h"
 #include "app/invoice_admin.h"
 #include "app/letter_admin.h"
+#include "app/report_admin.h"
 #include "app/statement_admin.h"
 #endif
 
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
   for (const auto& commands : {tallybook::admin::InvoiceAdminCommands(),
                                tallybook::admin::StatementAdminCommands(),
                                tallybook::admin::InterestAdminCommands(),
-                               tallybook::admin::LetterAdminCommands()}) {
+                               tallybook::admin::LetterAdminCommands(),
+                               tallybook::admin::ReportAdminCommands()}) {
     extra.insert(extra.end(), commands.begin(), commands.end());
   }
 #endif

@@ -3,6 +3,7 @@
 #include "billing/ui/choosers.h"
 #include "receivables/ui/interest_wiz.h"
 #include "receivables/ui/pay_box.h"
+#include "receivables/ui/rpt_select.h"
 #include "receivables/ui/statement_commands.h"
 
 namespace tallybook::receivables::ui {
@@ -18,6 +19,10 @@ void WireReceivablesCommands(company::ui::TMainForm& form, company::App& app) {
   });
   form.SetCommand(company::ui::CommandId::kInterestWizard,
                   [&form, &app] { RunInterestWizard(app, &form); });
+  form.SetCommand(company::ui::CommandId::kReportWizard, [&form, &app] {
+    TRptSelect wizard(app, &form);
+    wizard.Execute();
+  });
   InstallStatementCommands(app);
 }
 

@@ -1,7 +1,8 @@
 // The wiring of the main window's commands that open the receivables
 // windows: the Payments command and tool button open the payment wizard,
-// the Interest Wizard command the interest wizard; the customer manager's
-// statement commands are installed into the App.
+// the Interest Wizard command the interest wizard, the Report Wizard
+// command and the Reports tool button the report wizard; the customer
+// manager's statement commands are installed into the App.
 // Called by the program after WireBillingCommands.
 #ifndef TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_
 #define TALLYBOOK_RECEIVABLES_UI_RECEIVABLES_COMMANDS_H_

@@ -36,5 +36,15 @@ TEST_F(ReceivablesCommandsTest, InterestWizardCommandOpensTheWizard) {
   form.RunCommand(CommandId::kInterestWizard);
 }
 
+TEST_F(ReceivablesCommandsTest, ReportWizardCommandOpensTheWizard) {
+  company::ui::TMainForm form(*app);
+  ASSERT_TRUE(form.FormCreate());
+  EXPECT_FALSE(form.IsCommandEnabled(CommandId::kReportWizard));
+  WireReceivablesCommands(form, *app);
+  EXPECT_TRUE(form.IsCommandEnabled(CommandId::kReportWizard));
+  ui.windows.ExpectWindow("TRptSelect", platform::kModalCancel);
+  form.RunCommand(CommandId::kReportWizard);
+}
+
 }  // namespace
 }  // namespace tallybook::receivables::ui
