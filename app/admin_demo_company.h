@@ -10,7 +10,7 @@
 // e-mail addresses; 30 products; about 300 invoices spread over the 18
 // months before today, line-item and memo invoices, most of them printed,
 // many paid, some in part; three deposits on account, one of them offset
-// against an invoice.
+// against an invoice; and a sample label layout, "Labels3x10.LBL".
 //
 // Every date is counted back from `today`, so the demo never goes stale,
 // and every choice comes from one generator with a fixed seed: two runs
@@ -31,6 +31,8 @@ inline constexpr int kDemoCustomers = 40;
 inline constexpr int kDemoProducts = 30;
 inline constexpr int kDemoInvoices = 300;
 inline constexpr int kDemoMonths = 18;
+// The sample label layout written beside the data.
+inline constexpr char kDemoLabelLayout[] = "Labels3x10.LBL";
 
 struct DemoSummary {
   int customers = 0;

@@ -7,6 +7,7 @@
 #include "app/admin_commands.h"
 #ifdef TALLYBOOK_INVOICE_ADMIN
 #include "app/invoice_admin.h"
+#include "app/label_admin.h"
 #include "app/statement_admin.h"
 #endif
 
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
 #ifdef TALLYBOOK_INVOICE_ADMIN
   extra = tallybook::admin::InvoiceAdminCommands();
   for (const auto& command : tallybook::admin::StatementAdminCommands()) {
+    extra.push_back(command);
+  }
+  for (const auto& command : tallybook::admin::LabelAdminCommands()) {
     extra.push_back(command);
   }
 #endif
