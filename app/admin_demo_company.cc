@@ -25,6 +25,7 @@
 #include "company/startup.h"
 #include "company/text.h"
 #include "output/invoice_output.h"
+#include "output/label_layout.h"
 #include "platform/clock.h"
 #include "receivables/payment_posting.h"
 
@@ -709,6 +710,20 @@ bool MakeDemoCompany(const std::string& dir, const Date& today,
   }
   // The sample form letters, ready to merge for the queued customers.
   if (!InstallSampleLetters(dir, failure)) return false;
+  // A sheet of 3 x 10 address labels (2 5/8 x 1 inch on letter paper), for
+  // the label wizard's Open.
+  output::LabelLayout labels;
+  labels.description = "Address labels, 3 across, 10 down";
+  labels.left_margin = "56";
+  labels.top_margin = "150";
+  labels.columns = "3";
+  labels.rows = "10";
+  labels.label_width = "825";
+  labels.label_height = "300";
+  if (!output::WriteLabelLayout(app.PathOf(kDemoLabelLayout), labels,
+                                failure)) {
+    return false;
+  }
   if (summary != nullptr) *summary = done;
   return true;
 }

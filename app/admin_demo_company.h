@@ -11,8 +11,9 @@
 // months before today, line-item and memo invoices, most of them printed,
 // many paid, some in part; three deposits on account, one of them offset
 // against an invoice; and beside them the sample form letters
-// (admin_sample_letters.h). The invoices left open leave customers with
-// amounts past every aging limit, so the interest wizard finds work on it.
+// (admin_sample_letters.h) and a sample label layout, "Labels3x10.LBL". The
+// invoices left open leave customers with amounts past every aging limit,
+// so the interest wizard finds work on it.
 //
 // Every date is counted back from `today`, so the demo never goes stale,
 // and every choice comes from one generator with a fixed seed: two runs
@@ -34,6 +35,8 @@ inline constexpr int kDemoCustomers = 40;
 inline constexpr int kDemoProducts = 30;
 inline constexpr int kDemoInvoices = 300;
 inline constexpr int kDemoMonths = 18;
+// The sample label layout written beside the data.
+inline constexpr char kDemoLabelLayout[] = "Labels3x10.LBL";
 
 struct DemoSummary {
   int customers = 0;

@@ -8,6 +8,7 @@
 #ifdef TALLYBOOK_INVOICE_ADMIN
 #include "app/interest_admin.h"
 #include "app/invoice_admin.h"
+#include "app/label_admin.h"
 #include "app/letter_admin.h"
 #include "app/report_admin.h"
 #include "app/statement_admin.h"
@@ -21,7 +22,8 @@ int main(int argc, char** argv) {
                                tallybook::admin::StatementAdminCommands(),
                                tallybook::admin::InterestAdminCommands(),
                                tallybook::admin::LetterAdminCommands(),
-                               tallybook::admin::ReportAdminCommands()}) {
+                               tallybook::admin::ReportAdminCommands(),
+                               tallybook::admin::LabelAdminCommands()}) {
     extra.insert(extra.end(), commands.begin(), commands.end());
   }
 #endif

@@ -24,6 +24,7 @@
 #include "company/ui/main_form.h"
 #include "company/ui/p_start.h"
 #include "output/ui/invoice_commands.h"
+#include "output/ui/label_commands.h"
 #include "output/ui/letter_commands.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/single_instance.h"
@@ -161,6 +162,7 @@ int main(int argc, char** argv) {
     company::ui::WireMainCommands(form, app);
     billing::ui::WireBillingCommands(form, app);
     receivables::ui::WireReceivablesCommands(form, app);
+    output::ui::WireLabelCommands(form, app);
     output::ui::WireLetterCommands(form, app);
     start.close();
   }

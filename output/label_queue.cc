@@ -117,8 +117,8 @@ AgingLoad LoadAgingCustomers(App& app, int button) {
     ++result.added;
   });
   if (!read) {
-    result.refusal = "The customer file could not be read (store error " +
-                     std::to_string(app.engine().StoreError()) + ").";
+    result.refusal = CustomerFileFailedText(app);
+    platform::ShowError(messages, caption, result.refusal);
     return result;
   }
   if (result.added == 0) platform::Inform(messages, caption, kNoRecordsFound);
@@ -182,6 +182,11 @@ CustomerLookup FindQueuedCustomer(App& app,
       });
   if (!walked) return CustomerLookup::kFailed;
   return found ? CustomerLookup::kFound : CustomerLookup::kMissing;
+}
+
+std::string CustomerFileFailedText(App& app) {
+  return "The customer file could not be read (store error " +
+         std::to_string(app.engine().StoreError()) + ").";
 }
 
 std::string SelectedText(const App& app) {

@@ -96,6 +96,10 @@ CustomerLookup FindQueuedCustomer(company::App& app,
                                   const std::string& customer_no,
                                   company::CustomerRecord* customer);
 
+// "The customer file could not be read (store error N)." after the file
+// failed to open or read.
+std::string CustomerFileFailedText(company::App& app);
+
 // The status text after a queue change: the count + kSelectedSuffix.
 std::string SelectedText(const company::App& app);
 

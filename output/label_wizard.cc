@@ -191,7 +191,12 @@ void LabelWizard::FindCustomer(const std::function<bool()>& choose_customer) {
 }
 
 void LabelWizard::LoadAll() {
-  if (const auto added = LoadAllCustomers(app_)) SetStatus(AddedText(*added));
+  if (const auto added = LoadAllCustomers(app_)) {
+    SetStatus(AddedText(*added));
+  } else {
+    platform::ShowError(app_.services().messages, kLabelWizardCaption,
+                        CustomerFileFailedText(app_));
+  }
 }
 
 void LabelWizard::LoadAging(int button) {
@@ -278,6 +283,8 @@ bool LabelWizard::PrintLabels(const LabelLayout& form,
   const auto addresses =
       ReadLabelAddresses(app_, app_.label_queue, form.use_shipping, &missing);
   if (!addresses) {
+    platform::ShowError(messages, kPrintLabelsCaption,
+                        CustomerFileFailedText(app_));
     SetStatus(kLabelsReadyStatus);
     return false;
   }

@@ -92,7 +92,11 @@ QueueMailOutcome SendQueueMessage(App& app, const QueueMessage& message) {
   if (CheckQueueMessage(app, message) != MessageField::kNone) return outcome;
   platform::Messages& messages = app.services().messages;
   company::CustomerAccess customers(app);
-  if (!customers.OpenExistingCompanyFile()) return outcome;
+  if (!customers.OpenExistingCompanyFile()) {
+    platform::ShowError(messages, kEmailMessageTitle,
+                        CustomerFileFailedText(app));
+    return outcome;
+  }
   if (!CheckEmailReadiness(app)) return outcome;
   outcome.ran = true;
 
