@@ -232,18 +232,7 @@ void FillLineRecord(const InvoiceLine& row, const TransactionRecord& record,
 
 // Record numbers of the lines of invoice_no in key order, at most 99.
 std::vector<int32_t> LinesOf(LineAccess& lines, std::string_view invoice_no) {
-  std::vector<int32_t> found;
-  const std::string key =
-      KeyText(invoice_no, company::kLineInvoiceNoKeyLength);
-  store::Engine& engine = lines.engine();
-  int32_t ref = 0;
-  std::string at = key;
-  bool ok = engine.SearchKey(lines.handle(), 2, ref, at);
-  while (ok && at == key && static_cast<int>(found.size()) < kGridLines) {
-    found.push_back(ref);
-    ok = engine.NextKey(lines.handle(), 2, ref, at);
-  }
-  return found;
+  return LineRecordsOf(lines, invoice_no, kGridLines);
 }
 
 void FillMemoRecord(const InvoiceForm& form, const std::string& invoice_no,
@@ -260,6 +249,23 @@ std::string CustomerAmount(std::string_view stored) {
 }
 
 }  // namespace
+
+std::vector<int32_t> LineRecordsOf(company::LineAccess& lines,
+                                   std::string_view invoice_no,
+                                   size_t limit) {
+  std::vector<int32_t> found;
+  const std::string key =
+      KeyText(invoice_no, company::kLineInvoiceNoKeyLength);
+  store::Engine& engine = lines.engine();
+  int32_t ref = 0;
+  std::string at = key;
+  bool ok = engine.SearchKey(lines.handle(), 2, ref, at);
+  while (ok && at == key && found.size() < limit) {
+    found.push_back(ref);
+    ok = engine.NextKey(lines.handle(), 2, ref, at);
+  }
+  return found;
+}
 
 // ---- Texts.
 

@@ -32,9 +32,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "billing/invoice_form.h"
 #include "company/app.h"
+#include "company/data_access.h"
 #include "company/records.h"
 
 namespace tallybook::billing {
@@ -121,6 +124,11 @@ InvoiceOutcome DeleteInvoice(company::App& app, int32_t rec_no,
 // the future) 0, up to p2 1, up to p3 2, older 3. A date that cannot be
 // read counts as today.
 int AgingBucketOf(const company::App& app, const company::Date& date);
+
+// Record numbers of the lines of invoice_no in key order, at most limit.
+std::vector<int32_t> LineRecordsOf(company::LineAccess& lines,
+                                   std::string_view invoice_no,
+                                   size_t limit = SIZE_MAX);
 
 // ---- Texts.
 inline constexpr char kInvoiceErrorCaption[] = "Invoice Manager";

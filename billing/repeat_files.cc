@@ -1,5 +1,6 @@
 #include "billing/repeat_files.h"
 
+#include "billing/invoice_bookkeeping.h"
 #include "company/format.h"
 #include "company/keys.h"
 #include "company/text.h"
@@ -53,18 +54,7 @@ bool RepeatFiles::FindCompany(int32_t* rec_no) {
 }
 
 std::vector<int32_t> RepeatFiles::LinesOf(std::string_view invoice_no) {
-  std::vector<int32_t> found;
-  const std::string key =
-      KeyText(invoice_no, company::kLineInvoiceNoKeyLength);
-  store::Engine& engine = lines.engine();
-  int32_t ref = 0;
-  std::string at = key;
-  bool ok = engine.SearchKey(lines.handle(), 2, ref, at);
-  while (ok && at == key) {
-    found.push_back(ref);
-    ok = engine.NextKey(lines.handle(), 2, ref, at);
-  }
-  return found;
+  return LineRecordsOf(lines, invoice_no);
 }
 
 bool RepeatFiles::FindTransaction(std::string_view invoice_no, char type_code,
