@@ -19,15 +19,7 @@ using company::TransactionRecord;
 using testing::AllRecords;
 
 // Answers every message (Yes to questions), keeping the texts.
-class AnyMessages : public platform::Messages {
- public:
-  platform::Answer Show(const platform::Message& m) override {
-    texts.push_back(m.text);
-    return m.buttons == platform::Buttons::kYesNo ? platform::Answer::kYes
-                                                   : platform::Answer::kOk;
-  }
-  std::vector<std::string> texts;
-};
+using company::testing::AnyMessages;
 
 class RepeatTest : public testing::RepeatOnDisk {
  protected:
@@ -355,30 +347,13 @@ TEST_F(RepeatTest, AFailedWriteTakesItsInvoiceBackWhole) {
   ASSERT_TRUE(SetUpMaster("1001", 1, true, "06/01/2024"));
   ASSERT_TRUE(SetUpMaster("M1", 7, false, "06/02/2024"));
   ASSERT_TRUE(SetUpMaster("1002", 2, true, "06/03/2024"));
-  app_.reset();
-  namespace fs = std::filesystem;
-  const fs::path saved = fs::path(dir_) / "saved";
-  fs::create_directory(saved);
-  for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-    if (e.is_regular_file()) fs::copy_file(e.path(), saved / e.path().filename());
-  }
-
+  SaveFilesAside();
   AnyMessages messages;
-  platform::testing::ScriptedPlatform& ui = *ui_;
-  const platform::Services services{messages,   ui.progress, ui.gauge,
-                                    ui.windows, ui.dialogs,  ui.printer,
-                                    ui.help,    ui.desktop,  ui.clock};
+  const platform::Services services = ServicesWith(messages);
   bool failed_once = false;
   for (int fail_at = 0; fail_at < 400; ++fail_at) {
-    for (const fs::directory_entry& e : fs::directory_iterator(saved)) {
-      fs::copy_file(e.path(), fs::path(dir_) / e.path().filename(),
-                    fs::copy_options::overwrite_existing);
-    }
-    app_ = std::make_unique<company::App>(dir_, services);
-    ASSERT_TRUE(app_->engine().StoreStartup(0, company::kPageBuffers));
-    app_->CurrentCompany = StoredCompany();
-    app_->SetShortDateFromCompany();
-    app_->RefreshTodayText();
+    RestoreSavedFiles();
+    Restart(services);
     messages.texts.clear();
     RepeatRunRequest request;
     request.invoice_date = "06/03/2024";
@@ -387,12 +362,7 @@ TEST_F(RepeatTest, AFailedWriteTakesItsInvoiceBackWhole) {
     }
     ASSERT_EQ(request.masters.size(), 3u);
     int writes = 0;
-    app_->engine().SetFaultHook(
-        [&](store::OsOperation op, const std::string& path) {
-          if (op != store::OsOperation::kWrite) return 0;
-          if (path.find("OpJournal") != std::string::npos) return 0;
-          return writes++ == fail_at ? EIO : 0;
-        });
+    FailWrite(fail_at, &writes);
     const RepeatRunResult run = CreateRepeatInvoices(*app_, request);
     app_->engine().SetFaultHook({});
     if (writes <= fail_at) {

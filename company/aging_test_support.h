@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,11 +23,23 @@
 #include "company/data_access.h"
 #include "company/format.h"
 #include "company/keys.h"
+#include "company/op_journal.h"
 #include "company/startup.h"
 #include "platform/testing/scripted_platform.h"
 #include "platform/testing/temp_dir.h"
 
 namespace tallybook::company::testing {
+
+// Answers every message (Yes to questions), keeping the texts.
+class AnyMessages : public platform::Messages {
+ public:
+  platform::Answer Show(const platform::Message& m) override {
+    texts.push_back(m.text);
+    return m.buttons == platform::Buttons::kYesNo ? platform::Answer::kYes
+                                                   : platform::Answer::kOk;
+  }
+  std::vector<std::string> texts;
+};
 
 class CompanyOnDisk : public ::testing::Test {
  protected:
@@ -174,6 +187,62 @@ class CompanyOnDisk : public ::testing::Test {
   std::string FileBytes(const std::string& name) const {
     std::ifstream in(app_->PathOf(name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // ---- Failure injection: a run tried once for each of its writes with
+  // that write failing, every try starting from the same files.
+  // Copies the data files to dir_/saved (the store shut down first, so
+  // that they are whole), and back over the data files.
+  void SaveFilesAside() {
+    namespace fs = std::filesystem;
+    if (app_ && app_->engine().IsStarted()) app_->engine().StoreShutdown();
+    const fs::path saved = fs::path(dir_) / "saved";
+    fs::create_directory(saved);
+    for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
+      if (e.is_regular_file()) {
+        fs::copy_file(e.path(), saved / e.path().filename(),
+                      fs::copy_options::overwrite_existing);
+      }
+    }
+  }
+  void RestoreSavedFiles() {
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry& e :
+         fs::directory_iterator(fs::path(dir_) / "saved")) {
+      fs::copy_file(e.path(), fs::path(dir_) / e.path().filename(),
+                    fs::copy_options::overwrite_existing);
+    }
+  }
+  // A fresh App on the data files, as after a restart: the store started
+  // and the current company read from the company list.
+  void Restart(const platform::Services& services) {
+    if (app_ && app_->engine().IsStarted()) app_->engine().StoreShutdown();
+    app_ = std::make_unique<App>(dir_, services);
+    ASSERT_TRUE(app_->engine().StoreStartup(0, kPageBuffers));
+    ASSERT_TRUE(ReadCompanyFromList(*app_, "1", &app_->CurrentCompany));
+    app_->SetShortDateFromCompany();
+    app_->RefreshTodayText();
+  }
+  // The scripted platform's services with other messages.
+  platform::Services ServicesWith(platform::Messages& messages) {
+    platform::testing::ScriptedPlatform& ui = *ui_;
+    return platform::Services{messages,   ui.progress, ui.gauge,
+                              ui.windows, ui.dialogs,  ui.printer,
+                              ui.help,    ui.desktop,  ui.clock};
+  }
+  // Fails write number fail_at (from 0) of the store to the files whose
+  // path holds `only` (any file when empty), never counting the operation
+  // journal's writes; *writes counts the writes seen. Clear the hook with
+  // app_->engine().SetFaultHook({}).
+  void FailWrite(int fail_at, int* writes, const std::string& only = "") {
+    app_->engine().SetFaultHook(
+        [fail_at, writes, only](store::OsOperation op,
+                                const std::string& path) {
+          if (op != store::OsOperation::kWrite) return 0;
+          if (path.find(kJournalFileName) != std::string::npos) return 0;
+          if (!only.empty() && path.find(only) == std::string::npos) return 0;
+          return (*writes)++ == fail_at ? EIO : 0;
+        });
   }
 
   platform::testing::TempDir temp_{"aging"};

@@ -298,38 +298,21 @@ TEST_F(InterestRunTest, AStoreFailureAtEachWriteKeepsTheBooksAgreeing) {
   AddAged("A", "Alder", {"0", "10.00", "0", "0"});
   AddAged("B", "Birch", {"0", "0", "0", "101.00"});
   AddAged("C", "Cedar", {"0", "0", "300.00", "0"});
-  namespace fs = std::filesystem;
   testing::AnyMessages messages;
   const platform::Services services = ServicesWith(messages);
   Restart(services);
-  app_->engine().StoreShutdown();
-  const fs::path saved = fs::path(dir_) / "saved";
-  fs::create_directory(saved);
-  for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-    if (e.is_regular_file())
-      fs::copy_file(e.path(), saved / e.path().filename());
-  }
+  SaveFilesAside();
   bool failed_once = false;
   int partly = 0;
   for (int fail_at = 0; fail_at < 300; ++fail_at) {
-    for (const fs::directory_entry& e : fs::directory_iterator(saved)) {
-      fs::copy_file(e.path(), fs::path(dir_) / e.path().filename(),
-                    fs::copy_options::overwrite_existing);
-    }
+    RestoreSavedFiles();
     Restart(services);
     InterestSettings s = Settings();
     InterestScan scan = ScanInterest(*app_, s).scan;
     ASSERT_EQ(scan.rows.size(), 3u);
     messages.texts.clear();
     int writes = 0;
-    app_->engine().SetFaultHook(
-        [&](store::OsOperation op, const std::string& path) {
-          if (op != store::OsOperation::kWrite) return 0;
-          if (path.find(company::kJournalFileName) != std::string::npos) {
-            return 0;
-          }
-          return writes++ == fail_at ? EIO : 0;
-        });
+    FailWrite(fail_at, &writes);
     const InterestRunResult run = GenerateInterest(*app_, s, &scan);
     app_->engine().SetFaultHook({});
     const std::string when = "write " + std::to_string(fail_at) + " failed";

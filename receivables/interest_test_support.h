@@ -45,24 +45,6 @@ class InterestFixture : public PaymentFixture {
     company::CalculateAging(*app_);
   }
 
-  // A new start of the program over the same directory with services.
-  void Restart(const platform::Services& services) {
-    app_->engine().StoreShutdown();
-    app_ = std::make_unique<company::App>(dir_, services);
-    ASSERT_TRUE(app_->engine().StoreStartup(0, company::kPageBuffers));
-    ASSERT_TRUE(
-        company::ReadCompanyFromList(*app_, "1", &app_->CurrentCompany));
-    app_->SetShortDateFromCompany();
-    app_->RefreshTodayText();
-  }
-  // The services of the scripted platform with other messages.
-  platform::Services ServicesWith(platform::Messages& messages) {
-    platform::testing::ScriptedPlatform& ui = *ui_;
-    return platform::Services{messages,   ui.progress, ui.gauge,
-                              ui.windows, ui.dialogs,  ui.printer,
-                              ui.help,    ui.desktop,  ui.clock};
-  }
-
   InterestSettings Settings() const {
     InterestSettings s =
         StoredInterestSettings(app_->CurrentCompany, app_->TodayText);

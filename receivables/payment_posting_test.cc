@@ -266,38 +266,16 @@ TEST_F(PostPaymentTest, AStoreFailureAnywhereKeepsTheBooksBalanced) {
   AddOpen("1001", "C1", "40.00");
   AddOpen("1002", "C1", "60.00", 0, "10.00");
   AddOpen("1003", "C1", "90.00");
-  app_.reset();
-  namespace fs = std::filesystem;
-  const fs::path saved = fs::path(dir_) / "saved";
-  fs::create_directory(saved);
-  for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-    if (e.is_regular_file()) fs::copy_file(e.path(), saved / e.path().filename());
-  }
-
+  SaveFilesAside();
   AnyMessages messages;
-  platform::testing::ScriptedPlatform& ui = *ui_;
-  const platform::Services services{messages,   ui.progress, ui.gauge,
-                                    ui.windows, ui.dialogs,  ui.printer,
-                                    ui.help,    ui.desktop,  ui.clock};
+  const platform::Services services = ServicesWith(messages);
   bool failed_once = false;
   for (int fail_at = 0; fail_at < 200; ++fail_at) {
-    for (const fs::directory_entry& e : fs::directory_iterator(saved)) {
-      fs::copy_file(e.path(), fs::path(dir_) / e.path().filename(),
-                    fs::copy_options::overwrite_existing);
-    }
-    app_ = std::make_unique<company::App>(dir_, services);
-    ASSERT_TRUE(app_->engine().StoreStartup(0, company::kPageBuffers));
-    app_->CurrentCompany = StoredCompany();
-    app_->SetShortDateFromCompany();
-    app_->RefreshTodayText();
+    RestoreSavedFiles();
+    Restart(services);
     messages.texts.clear();
     int writes = 0;
-    app_->engine().SetFaultHook(
-        [&](store::OsOperation op, const std::string& path) {
-          if (op != store::OsOperation::kWrite) return 0;
-          if (path.find("1I.") == std::string::npos) return 0;
-          return writes++ == fail_at ? EIO : 0;
-        });
+    FailWrite(fail_at, &writes, "1I.");
     const PostingResult result = PostPayment(
         *app_, Posting("C1", {Whole("1001", 40), Partial("1003", 25),
                               Whole("1002", 60), Deposit(5)}));

@@ -26,16 +26,7 @@ using company::CustomerRecord;
 using company::Date;
 using company::TransactionRecord;
 
-// Answers every message (Yes to questions), keeping the texts.
-class AnyMessages : public platform::Messages {
- public:
-  platform::Answer Show(const platform::Message& m) override {
-    texts.push_back(m.text);
-    return m.buttons == platform::Buttons::kYesNo ? platform::Answer::kYes
-                                                   : platform::Answer::kOk;
-  }
-  std::vector<std::string> texts;
-};
+using company::testing::AnyMessages;
 
 class PaymentFixture : public company::testing::CompanyOnDisk {
  protected:
