@@ -81,9 +81,11 @@ TEST_F(RepeatTest, SetupRefusesPaymentsOtherTypesAndLongNumbers) {
 
 TEST_F(RepeatTest, SetupFormOfAnInvoiceAndOfAMaster) {
   AddBilled("100", "C1", "06/01/2024", {"10"});
+  // The record first: it sets rec_no, which the call then reads.
   int32_t rec_no = 0;
+  const TransactionRecord invoice = Transaction("100", &rec_no);
   std::optional<RepeatSetupForm> form =
-      PrepareRepeatSetup(*app_, rec_no, Transaction("100", &rec_no));
+      PrepareRepeatSetup(*app_, rec_no, invoice);
   ASSERT_TRUE(form);
   EXPECT_EQ(form->invoice_label, "Invoice Number: 100");
   EXPECT_EQ(form->date_label, "06/01/2024");
@@ -131,9 +133,11 @@ TEST_F(RepeatTest, SetupFormOfAnInvoiceAndOfAMaster) {
 
 TEST_F(RepeatTest, SetupChecksIntervalThenDate) {
   AddBilled("100", "C1", "06/01/2024", {"10"});
+  // The record first: it sets rec_no, which the call then reads.
   int32_t rec_no = 0;
+  const TransactionRecord invoice = Transaction("100", &rec_no);
   std::optional<RepeatSetupForm> form =
-      PrepareRepeatSetup(*app_, rec_no, Transaction("100", &rec_no));
+      PrepareRepeatSetup(*app_, rec_no, invoice);
   ASSERT_TRUE(form);
   form->generate = true;
   const auto check = [&](const std::string& interval, const std::string& date,

@@ -25,9 +25,11 @@ class RepeatWindowsTest : public testing::RepeatOnDisk {
 };
 
 TEST_F(RepeatWindowsTest, RepeatFormTurnsAnInvoiceIntoAMaster) {
+  // The record first: it sets rec_no, which the call then reads.
   int32_t rec_no = 0;
+  const company::TransactionRecord invoice = Transaction("1001", &rec_no);
   std::optional<RepeatSetupForm> form =
-      PrepareRepeatSetup(*app_, rec_no, Transaction("1001", &rec_no));
+      PrepareRepeatSetup(*app_, rec_no, invoice);
   ASSERT_TRUE(form);
   TRepeatForm dialog(*app_, *form);
   EXPECT_EQ(FromQString(dialog.windowTitle()), "Repeat Invoice Setup");
@@ -74,9 +76,11 @@ TEST_F(RepeatWindowsTest, RepeatFormTurnsAnInvoiceIntoAMaster) {
 TEST_F(RepeatWindowsTest, RepeatFormOfABilledMasterHidesTheInterval) {
   ASSERT_TRUE(SetUpMaster("1001", 14, false, "06/01/2024"));
   RunThrough({2024, 6, 1}, "06/01/2024");
+  // The record first: it sets rec_no, which the call then reads.
   int32_t rec_no = 0;
+  const company::TransactionRecord invoice = Transaction("1001", &rec_no);
   std::optional<RepeatSetupForm> form =
-      PrepareRepeatSetup(*app_, rec_no, Transaction("1001", &rec_no));
+      PrepareRepeatSetup(*app_, rec_no, invoice);
   ASSERT_TRUE(form);
   TRepeatForm dialog(*app_, *form);
   EXPECT_TRUE(dialog.CheckBox1->isChecked());
