@@ -4,6 +4,10 @@
 # into one static library, and every *_test.cc into one test program
 # <target>_tests registered with CTest test by test. QT turns on moc for
 # folders that hold Qt windows or the Qt platform.
+# The Qt headers the window folders share, precompiled once per target.
+set(tallybook_qt_pch <QApplication> <QDialog> <QHBoxLayout> <QLabel>
+    <QLineEdit> <QPushButton> <QString> <QVBoxLayout> <QWidget>)
+
 function(tallybook_library)
   cmake_parse_arguments(TL "QT" "NAME" "DEPS;TEST_DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
@@ -17,6 +21,8 @@ function(tallybook_library)
   target_link_libraries(${TL_NAME} PUBLIC ${TL_DEPS})
   if(TL_QT)
     set_target_properties(${TL_NAME} PROPERTIES AUTOMOC ON AUTORCC ON)
+    # Every window includes much the same Qt Widgets headers; parse them once.
+    target_precompile_headers(${TL_NAME} PRIVATE ${tallybook_qt_pch})
   endif()
 
   if(tests)
@@ -33,6 +39,9 @@ function(tallybook_library)
       $<$<CONFIG:RelWithDebInfo>:-O1 -g1>)
     target_precompile_headers(${TL_NAME}_tests PRIVATE
       <gtest/gtest.h> <gmock/gmock.h>)
+    if(TL_QT)
+      target_precompile_headers(${TL_NAME}_tests PRIVATE ${tallybook_qt_pch})
+    endif()
     # Tests that run a built program or read a source fixture find them here.
     target_compile_definitions(${TL_NAME}_tests PRIVATE
       TALLYBOOK_BINARY_DIR="${CMAKE_BINARY_DIR}"

@@ -23,7 +23,10 @@ inline std::string LetterBaseName(const std::string& path) {
 }
 // "Form Letter Wizard - remind.rtf"
 inline std::string LetterCaption(const std::string& file_name) {
-  return std::string(kFormLetterWizardTitle) + " - " + LetterBaseName(file_name);
+  std::string caption = kFormLetterWizardTitle;
+  caption += " - ";
+  caption += LetterBaseName(file_name);
+  return caption;
 }
 inline std::string SaveChangesText(const std::string& file_name) {
   return "Save changes to " + file_name + "?";
