@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "output/label_test_support.h"
 #include "output/output_test_support.h"
 #include "output/record_list.h"
 
@@ -15,17 +16,7 @@ using platform::Answer;
 using platform::testing::ReadFileBytes;
 using platform::testing::WriteFileBytes;
 
-LabelLayout Sheet() {
-  LabelLayout l;
-  l.description = "Three across";
-  l.left_margin = "50";
-  l.top_margin = "100";
-  l.columns = "3";
-  l.rows = "10";
-  l.label_width = "750";
-  l.label_height = "300";
-  return l;
-}
+using testing::Sheet;
 
 class LabelWizardTest : public testing::InvoiceCompany {
  protected:

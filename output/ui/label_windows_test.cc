@@ -6,6 +6,7 @@
 
 #include "company/ui/ui_test_support.h"
 #include "output/label_layout.h"
+#include "output/label_test_support.h"
 #include "output/output_test_support.h"
 #include "output/ui/em_memo.h"
 #include "output/ui/lblwiz.h"
@@ -17,17 +18,7 @@ namespace {
 using platform::kModalOk;
 using platform::qt::ToQString;
 
-LabelLayout Sheet() {
-  LabelLayout l;
-  l.description = "Three across";
-  l.left_margin = "50";
-  l.top_margin = "100";
-  l.columns = "3";
-  l.rows = "10";
-  l.label_width = "750";
-  l.label_height = "300";
-  return l;
-}
+using testing::Sheet;
 
 class LabelWindowsTest : public testing::InvoiceCompany {
  protected:
