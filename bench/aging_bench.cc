@@ -217,15 +217,10 @@ int Run(int runs) {
   std::ostringstream messages;
   admin::ConsolePlatform platform(messages);
   company::App app(fixture.dir, platform.services());
-  if (!app.engine().StoreStartup(0, company::kPageBuffers) ||
-      company::ReadLastCompany(fixture.dir + "/LastCo.Dat",
-                               &app.CurrentCompany) !=
-          company::LastCompanyRead::kOk) {
+  if (!OpenBenchCompany(app, fixture.dir)) {
     std::cerr << "aging_bench: cannot open the company\n";
     return 1;
   }
-  app.SetShortDateFromCompany();
-  app.RefreshTodayText();
   app.aging_chart_requested = true;
   const int l1 = Days(app.CurrentCompany.AgingDays1.View());
   const int l2 = Days(app.CurrentCompany.AgingDays2.View());

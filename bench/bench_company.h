@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "company/app.h"
 #include "company/company_defaults.h"
 #include "company/company_files.h"
 #include "company/data_access.h"
@@ -24,6 +25,19 @@ namespace tallybook::bench {
 inline constexpr int kCustomers = 10000;
 inline constexpr int kPerCustomer = 20;
 inline constexpr int kDaysSpread = 150;
+
+// Starts app's store and reads its current company from dir's LastCo.Dat,
+// as the program does when it starts; false when either fails.
+inline bool OpenBenchCompany(company::App& app, const std::string& dir) {
+  if (!app.engine().StoreStartup(0, company::kPageBuffers) ||
+      company::ReadLastCompany(dir + "/LastCo.Dat", &app.CurrentCompany) !=
+          company::LastCompanyRead::kOk) {
+    return false;
+  }
+  app.SetShortDateFromCompany();
+  app.RefreshTodayText();
+  return true;
+}
 
 inline std::string CustomerNo(int i) { return std::to_string(i + 1); }
 

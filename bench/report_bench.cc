@@ -302,15 +302,10 @@ int Run(int runs) {
   std::ostringstream messages;
   admin::ConsolePlatform platform(messages);
   company::App app(fixture.dir, platform.services());
-  if (!app.engine().StoreStartup(0, company::kPageBuffers) ||
-      company::ReadLastCompany(fixture.dir + "/LastCo.Dat",
-                               &app.CurrentCompany) !=
-          company::LastCompanyRead::kOk) {
+  if (!OpenBenchCompany(app, fixture.dir)) {
     std::cerr << "report_bench: cannot open the company\n";
     return 1;
   }
-  app.SetShortDateFromCompany();
-  app.RefreshTodayText();
 
   struct Case {
     const char* name;
